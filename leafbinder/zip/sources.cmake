@@ -1,0 +1,3 @@
+# Sources of the ZIP engine, added to leafbinder's object library.
+target_sources(leafbinder_obj PRIVATE
+)

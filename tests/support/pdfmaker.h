@@ -1,0 +1,67 @@
+#ifndef PDFMAKER_H
+#define PDFMAKER_H
+
+// Test PDFs made with MuPDF's own writing calls, so no sample file from
+// elsewhere is needed. Coordinates are PDF points with the origin at the
+// bottom left of the page, as in a content stream.
+
+#include <QByteArray>
+#include <QColor>
+#include <QImage>
+#include <QList>
+#include <QRectF>
+#include <QString>
+
+namespace testpdf {
+
+struct TextRun {
+    QString text;
+    double x = 72;
+    double y = 720;           // baseline, from the bottom of the page
+    double size = 12;
+    // A base-14 font name ("Helvetica", "Times-Bold", "Courier-Oblique", ...)
+    // for Latin-1 text, or the path of a TrueType file, embedded as a CID font,
+    // for any other text.
+    QString font = QStringLiteral("Helvetica");
+    QColor color = Qt::black;
+};
+
+struct ImageSpec {
+    QImage image;
+    QRectF rect;              // where the image is placed, in points
+};
+
+struct FilledRect {
+    QRectF rect;              // in points
+    QColor color = Qt::black;
+};
+
+struct PageSpec {
+    double width = 612;
+    double height = 792;
+    int rotate = 0;
+    QList<TextRun> runs;
+    QList<ImageSpec> images;
+    QList<FilledRect> rects;
+};
+
+struct DocSpec {
+    QList<PageSpec> pages;
+    QString title;            // the Info dictionary's Title, when not empty
+    QString userPassword;     // encrypts with AES-256 when not empty
+    QString ownerPassword;
+};
+
+// Writes the document; false with *error set on failure.
+bool writePdf(const QString& path, const DocSpec& spec, QString* error = nullptr);
+
+// A document of `count` pages, each holding the line "Page <n>" and, when
+// given, the extra lines below it.
+DocSpec simpleDoc(int count, const QStringList& extraLines = {});
+
+// A TrueType font with Latin, Greek and Cyrillic glyphs (DejaVu Sans).
+QString unicodeFontPath();
+
+} // namespace testpdf
+
+#endif

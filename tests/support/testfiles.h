@@ -1,0 +1,38 @@
+#ifndef TESTFILES_H
+#define TESTFILES_H
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+namespace testfiles {
+
+QByteArray readAll(const QString& path);
+bool writeAll(const QString& path, const QByteArray& bytes);
+
+// Every regular file under folder, as paths relative to it with "/", sorted.
+QStringList listFiles(const QString& folder);
+
+// Runs a program and waits; the exit code, or -1 when it did not start or
+// did not finish within the timeout. Standard output and error go to *output.
+int runProgram(const QString& program, const QStringList& arguments, QString* output = nullptr,
+               int timeoutMs = 120000);
+
+// True when the program can be found on the PATH.
+bool haveProgram(const QString& program);
+
+// Makes the folder current while the object lives.
+class CurrentDir {
+public:
+    explicit CurrentDir(const QString& folder);
+    ~CurrentDir();
+    CurrentDir(const CurrentDir&) = delete;
+    CurrentDir& operator=(const CurrentDir&) = delete;
+
+private:
+    QString m_previous;
+};
+
+} // namespace testfiles
+
+#endif
