@@ -1,0 +1,32 @@
+#ifndef PAGELIST_H
+#define PAGELIST_H
+
+// Page list texts: "All" (translated or not, any case) or the empty text for
+// every page, otherwise page numbers and ranges "a-b" separated by ",", such
+// as "1,3,4,5-10". The check is lenient enough to pass a text while it is
+// still being typed ("1,2," or "5-"), which is why a final "," or "-" has a
+// meaning of its own below.
+
+#include <QString>
+#include <QStringList>
+
+namespace utils {
+
+// True for "All" or the empty text.
+bool isAllPagesText(const QString& text);
+
+// Whether text is an acceptable page list for a document of pageCount pages.
+// With strictOrder a range must rise ("7-3" fails); the end of a range is
+// never compared with pageCount, since pageTextToList clips it.
+bool isPageTextValid(const QString& text, int pageCount, bool strictOrder);
+
+// Appends the pages that text names to *out as decimal texts, in the text's
+// order (ranges rising, duplicates kept); nothing for "All", since an empty
+// list means every page. False at a falling range, leaving the pages
+// appended before it: callers drop the list then. Neither the characters
+// nor single page numbers are checked here; isPageTextValid does that.
+bool pageTextToList(const QString& text, int pageCount, QStringList* out);
+
+} // namespace utils
+
+#endif
