@@ -16,7 +16,8 @@ struct SizeUnit {
     const char* suffix;
 };
 
-// The largest step is 1000 GB, not 1024 GB: the unit table of the design.
+// The largest step is 1000 GB, not 1024 GB, as the size column has always
+// shown it.
 constexpr SizeUnit kSizeUnits[] = {
     {Q_INT64_C(1073741824000), " T"},
     {Q_INT64_C(1073741824), " G"},
