@@ -19,13 +19,15 @@ bool isXmlChar(char32_t c)
     return c != 0xFFFE && c != 0xFFFF && c <= 0x10FFFF;
 }
 
-QDomDocument parsed(const QByteArray& bytes, bool* ok)
+// The bytes as a document with namespace processing off; an empty document
+// when they are not well-formed.
+QDomDocument parsed(const QByteArray& bytes, bool* ok = nullptr)
 {
     QDomDocument document;
-    *ok = document.setContent(bytes, false);
-    if (!*ok)
-        document = QDomDocument();
-    return document;
+    const bool parsedOk = document.setContent(bytes, false);
+    if (ok)
+        *ok = parsedOk;
+    return parsedOk ? document : QDomDocument();
 }
 
 } // namespace
@@ -83,8 +85,7 @@ bool epubXmlWriter::load(const QString& templatePath)
 
 bool epubXmlWriter::reset()
 {
-    bool ok = false;
-    m_document = m_templateBytes.isEmpty() ? QDomDocument() : parsed(m_templateBytes, &ok);
+    m_document = parsed(m_templateBytes);
     return start();
 }
 
