@@ -1,10 +1,42 @@
 #include "epub_tools.h"
 
+#include "epub_ncx.h"
+#include "epub_opf.h"
+#include "epub_xhtml.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
+#include <QImageReader>
+#include <QSaveFile>
 
 namespace ns_epub {
+
+namespace {
+
+template <typename Writer>
+Writer* sharedWriter(std::unique_ptr<Writer>& writer)
+{
+    if (!writer)
+        writer = std::make_unique<Writer>();
+    else if (!writer->isReady())
+        writer->reset();
+    return writer.get();
+}
+
+} // namespace
+
+QString joinPath(const QString& folder, const QString& name)
+{
+    if (folder.endsWith(QLatin1Char('/')))
+        return folder + name;
+    return folder + QLatin1Char('/') + name;
+}
+
+epubStdMgr::epubStdMgr() = default;
+
+epubStdMgr::~epubStdMgr() = default;
 
 epubStdMgr* epubStdMgr::instance()
 {
@@ -13,13 +45,73 @@ epubStdMgr* epubStdMgr::instance()
     return manager;
 }
 
-epubStdMgr::~epubStdMgr() = default;
+QString epubStdMgr::templateFolder()
+{
+    return QStringLiteral("epubTemplate");
+}
+
+QString epubStdMgr::templateMimetype()
+{
+    return QStringLiteral("epubTemplate/mimetype");
+}
+
+QString epubStdMgr::templateStyleSheet()
+{
+    return QStringLiteral("epubTemplate/OEBPS/sheetstyle.css");
+}
+
+QString epubStdMgr::contentFolder()
+{
+    return QStringLiteral("OEBPS");
+}
+
+QString epubStdMgr::packageDocument()
+{
+    return QStringLiteral("OEBPS/content.opf");
+}
+
+QString epubStdMgr::navigationDocument()
+{
+    return QStringLiteral("OEBPS/toc.ncx");
+}
+
+QString epubStdMgr::styleSheet()
+{
+    return QStringLiteral("OEBPS/sheetstyle.css");
+}
+
+epubNcxWriter* epubStdMgr::ncxWriter()
+{
+    return sharedWriter(m_ncxWriter);
+}
+
+epubOpfWriter* epubStdMgr::opfWriter()
+{
+    return sharedWriter(m_opfWriter);
+}
+
+epubXhtmlWriter* epubStdMgr::pageWriter()
+{
+    return sharedWriter(m_pageWriter);
+}
 
 bool epubStdMgr::setWorkFolder(const QString& folder)
 {
     m_workFolder = folder;
-    copyFolder(QStringLiteral("epubTemplate"), folder, {QStringLiteral("mimetype")});
+    copyFolder(templateFolder(), folder, {QStringLiteral("mimetype")});
+    // A book that was given up half-way may have left additions behind.
+    if (m_ncxWriter)
+        m_ncxWriter->reset();
+    if (m_opfWriter)
+        m_opfWriter->reset();
+    if (m_pageWriter)
+        m_pageWriter->reset();
     return false;
+}
+
+QString epubStdMgr::contentPath(const QString& fileName) const
+{
+    return joinPath(joinPath(m_workFolder, contentFolder()), fileName);
 }
 
 void epubStdMgr::copyFolder(const QString& source, const QString& target, const QStringList& exclusions)
@@ -41,6 +133,43 @@ void epubStdMgr::copyFolder(const QString& source, const QString& target, const 
             copyFolder(entry.absoluteFilePath(), destination, exclusions);
         }
     }
+}
+
+bool epubStdMgr::copyResource(const QString& source, const QString& fileName)
+{
+    if (!QFileInfo(source).isFile())
+        return false;
+    QFile input(source);
+    if (!input.open(QIODevice::ReadOnly))
+        return false;
+    QSaveFile output(contentPath(fileName));
+    if (!output.open(QIODevice::WriteOnly))
+        return false;
+    char buffer[65536];
+    for (;;) {
+        const qint64 got = input.read(buffer, sizeof(buffer));
+        if (got < 0)
+            return false;
+        if (got == 0)
+            break;
+        if (output.write(buffer, got) != got)
+            return false;
+    }
+    return output.commit();
+}
+
+bool epubStdMgr::convertResource(const QString& source, const QString& fileName)
+{
+    if (!QFileInfo(source).isFile())
+        return false;
+    QImageReader reader(source);
+    const QImage picture = reader.read();
+    if (picture.isNull())
+        return false;
+    QSaveFile output(contentPath(fileName));
+    if (!output.open(QIODevice::WriteOnly))
+        return false;
+    return picture.save(&output, "PNG") && output.commit();
 }
 
 } // namespace ns_epub

@@ -4,28 +4,68 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+
 namespace ns_epub {
 
-// Holder of the current book's work folder. One instance for the library's
-// life; one book is built at a time.
+class epubNcxWriter;
+class epubOpfWriter;
+class epubXhtmlWriter;
+
+// folder + "/" + name, without doubling a separator the folder already ends with.
+QString joinPath(const QString& folder, const QString& name);
+
+// Holder of the current book's work folder and of the three document writers
+// every book shares. One instance for the library's life; one book is built
+// at a time, on one thread.
 class epubStdMgr {
 public:
     static epubStdMgr* instance();
     virtual ~epubStdMgr();
 
-    // Records the work folder and copies the template folder into it, every
-    // "mimetype" left out. Always false; nobody reads it.
+    // Template paths, relative to the current folder.
+    static QString templateFolder();
+    static QString templateMimetype();
+    static QString templateStyleSheet();
+    // Names inside the work folder.
+    static QString contentFolder();
+    static QString packageDocument();
+    static QString navigationDocument();
+    static QString styleSheet();
+
+    // The shared writers, made (and their templates loaded) on first request.
+    // A writer whose template could not be read is asked to try again, so a
+    // template that comes back serves the next book.
+    epubNcxWriter* ncxWriter();
+    epubOpfWriter* opfWriter();
+    epubXhtmlWriter* pageWriter();
+
+    // Records the work folder, copies the template folder into it (every
+    // "mimetype" left out) and returns the shared writers to their templates.
+    // Always false; nobody reads it.
     bool setWorkFolder(const QString& folder);
     QString workFolder() const { return m_workFolder; }
+    // A path inside the current book's content folder.
+    QString contentPath(const QString& fileName) const;
 
     // Copies a folder tree in name order (ignoring case), keeping files that
     // already exist at the target and leaving out names in exclusions.
     void copyFolder(const QString& source, const QString& target, const QStringList& exclusions);
 
+    // Puts a picture into the content folder as fileName, replacing a file an
+    // earlier run left there. copyResource copies the bytes; convertResource
+    // decodes the picture and writes it as PNG. False when the source cannot
+    // be read or the target cannot be written.
+    bool copyResource(const QString& source, const QString& fileName);
+    bool convertResource(const QString& source, const QString& fileName);
+
 private:
-    epubStdMgr() = default;
+    epubStdMgr();
 
     QString m_workFolder;
+    std::unique_ptr<epubNcxWriter> m_ncxWriter;
+    std::unique_ptr<epubOpfWriter> m_opfWriter;
+    std::unique_ptr<epubXhtmlWriter> m_pageWriter;
 };
 
 } // namespace ns_epub

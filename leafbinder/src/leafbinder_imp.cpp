@@ -50,8 +50,10 @@ leafbinderFromData::~leafbinderFromData() = default;
 void leafbinderFromData::setEpubConfig(const epubCreationConfig* config)
 {
     leafbinderImp::setEpubConfig(config);
-    if (m_config)
+    if (m_config) {
         m_converter->setOutputFolder(workFolder());
+        m_converter->setBookName(fieldText(m_config->bookName));
+    }
 }
 
 void leafbinderFromData::addEpubData(epubPage* page)
@@ -63,8 +65,17 @@ bool leafbinderFromData::close()
 {
     if (!m_config)
         return false;
-    m_converter->finishBook(m_config->pubInfo);
-    m_converter->finishManifest();
+    // Every step runs, so the shared writers are saved and back at their
+    // templates whatever failed; a book with a missing or broken document is
+    // not packed.
+    bool finished = m_converter->allPagesWritten();
+    finished = m_converter->finishBook(m_config->pubInfo) && finished;
+    finished = m_converter->finishManifest() && finished;
+    finished = m_converter->finishStyleSheet() && finished;
+    if (!finished) {
+        writeLogEntry("src\\leafbinder", 90, "ns_epub::leafbinderFromData::close");
+        return false;
+    }
     epubZip zip;
     return zip.runZip(fieldText(m_config->outputFolder), fieldText(m_config->bookName));
 }
