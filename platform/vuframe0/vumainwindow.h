@@ -2,7 +2,6 @@
 #define VUMAINWINDOW_H
 
 #include <QMainWindow>
-#include <QPointer>
 
 #include <memory>
 

@@ -2,6 +2,7 @@
 #include "platform/vuframe0/vuproduct.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QUuid>
 
@@ -56,7 +57,10 @@ public:
     {
         prepare(m_process, instanceId);
         m_process.start(probePath(), { QStringLiteral("instance") });
-        while (m_process.state() != QProcess::NotRunning && !m_process.canReadLine())
+        QElapsedTimer waited;
+        waited.start();
+        while (m_process.state() != QProcess::NotRunning && !m_process.canReadLine()
+               && waited.elapsed() < 60000)
             m_process.waitForReadyRead(1000);
         m_firstLine = m_process.readLine();
     }
