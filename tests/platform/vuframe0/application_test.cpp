@@ -1,0 +1,197 @@
+#include "platform/vuframe0/qtsingleapplication.h"
+#include "platform/vuframe0/vuproduct.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QUuid>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QString probePath()
+{
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/vuframe0_probe");
+}
+
+// An instance id of its own, so that test programs run in parallel never
+// meet.
+QString freshInstanceId()
+{
+    return QStringLiteral("vuframe0-test-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
+}
+
+void prepare(QProcess& process, const QString& instanceId)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QUIREFLOW_INSTANCE_ID"), instanceId);
+    process.setProcessEnvironment(env);
+}
+
+struct ProbeRun {
+    int exitCode = -1;
+    QByteArray out;
+};
+
+ProbeRun runProbe(const QStringList& arguments, const QString& instanceId = freshInstanceId())
+{
+    QProcess process;
+    prepare(process, instanceId);
+    process.start(probePath(), arguments);
+    ProbeRun run;
+    if (!process.waitForFinished(60000)) {
+        process.kill();
+        process.waitForFinished();
+        return run;
+    }
+    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    run.out = process.readAllStandardOutput();
+    return run;
+}
+
+// A probe that holds the instance id until its standard input closes.
+class PrimaryInstance {
+public:
+    explicit PrimaryInstance(const QString& instanceId)
+    {
+        prepare(m_process, instanceId);
+        m_process.start(probePath(), { QStringLiteral("instance") });
+        QElapsedTimer waited;
+        waited.start();
+        while (m_process.state() != QProcess::NotRunning && !m_process.canReadLine()
+               && waited.elapsed() < 60000)
+            m_process.waitForReadyRead(1000);
+        m_firstLine = m_process.readLine();
+    }
+    ~PrimaryInstance() { kill(); }
+
+    QByteArray firstLine() const { return m_firstLine; }
+
+    int finish()
+    {
+        m_process.closeWriteChannel();
+        m_process.waitForFinished(60000);
+        return m_process.exitCode();
+    }
+    void kill()
+    {
+        if (m_process.state() == QProcess::NotRunning)
+            return;
+        m_process.kill();
+        m_process.waitForFinished();
+    }
+
+private:
+    QProcess m_process;
+    QByteArray m_firstLine;
+};
+
+TEST(CommandLine, HelpAndVersionAreHandled)
+{
+    ProbeRun help = runProbe({ QStringLiteral("cmdline"), QStringLiteral("--help") });
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_EQ(help.out, VuApplication::helpText().toUtf8());
+    EXPECT_TRUE(help.out.startsWith("Usage: "));
+
+    ProbeRun version = runProbe({ QStringLiteral("cmdline"), QStringLiteral("--version") });
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_EQ(version.out, QByteArray("quireflow ")
+                  + VuProduct::productInfo(QStringLiteral("PRODUCT_VERSION")).toUtf8() + "\n");
+
+    ProbeRun mixed = runProbe({ QStringLiteral("cmdline"), QStringLiteral("book.pdf"),
+                           QStringLiteral("--version") });
+    EXPECT_EQ(mixed.exitCode, 0);
+    EXPECT_EQ(mixed.out, version.out);
+}
+
+TEST(CommandLine, AnythingElseStartsTheProgram)
+{
+    const QList<QStringList> lines = {
+        {},
+        { QStringLiteral("book.pdf") },
+        { QStringLiteral("--verbose") },
+        { QStringLiteral("-help") },
+        { QStringLiteral("--version=2") },
+    };
+    for (const QStringList& line : lines) {
+        QStringList arguments { QStringLiteral("cmdline") };
+        arguments << line;
+        ProbeRun run = runProbe(arguments);
+        EXPECT_EQ(run.exitCode, 3) << qPrintable(line.join(QLatin1Char(' ')));
+        EXPECT_EQ(run.out, QByteArray("started\n"));
+    }
+}
+
+TEST(SingleInstance, SecondProcessWithTheSameIdIsRefused)
+{
+    const QString id = freshInstanceId();
+    PrimaryInstance first(id);
+    ASSERT_EQ(first.firstLine(), QByteArray("primary\n"));
+
+    ProbeRun second = runProbe({ QStringLiteral("instance") }, id);
+    EXPECT_EQ(second.exitCode, 0);
+    EXPECT_EQ(second.out, QByteArray("running\n"));
+
+    // Another id is another program.
+    PrimaryInstance other(freshInstanceId());
+    EXPECT_EQ(other.firstLine(), QByteArray("primary\n"));
+    EXPECT_EQ(other.finish(), 0);
+
+    // Once the first has ended, the id is free again.
+    EXPECT_EQ(first.finish(), 0);
+    PrimaryInstance third(id);
+    EXPECT_EQ(third.firstLine(), QByteArray("primary\n"));
+}
+
+TEST(SingleInstance, LockOfAKilledInstanceIsTakenOver)
+{
+    const QString id = freshInstanceId();
+    {
+        PrimaryInstance crashed(id);
+        ASSERT_EQ(crashed.firstLine(), QByteArray("primary\n"));
+        crashed.kill();
+    }
+    PrimaryInstance next(id);
+    EXPECT_EQ(next.firstLine(), QByteArray("primary\n"));
+}
+
+TEST(SingleInstance, EnvironmentOverridesTheProductId)
+{
+    const QByteArray previous = qgetenv("QUIREFLOW_INSTANCE_ID");
+    qunsetenv("QUIREFLOW_INSTANCE_ID");
+    const QString productId = VuProduct::productInfo(QStringLiteral("SINGLETON_APP_ID"));
+    qputenv("QUIREFLOW_INSTANCE_ID", "parallel-run-7");
+    const QString overridden = productInfo(QStringLiteral("SINGLETON_APP_ID"));
+    if (previous.isNull())
+        qunsetenv("QUIREFLOW_INSTANCE_ID");
+    else
+        qputenv("QUIREFLOW_INSTANCE_ID", previous);
+    EXPECT_FALSE(productId.isEmpty());
+    EXPECT_EQ(overridden, QStringLiteral("parallel-run-7"));
+    EXPECT_NE(QtSingleApplication::lockFilePath(productId),
+              QtSingleApplication::lockFilePath(overridden));
+}
+
+TEST(Quitting, ClosedMessageBoxWithoutParentDoesNotEndTheProgram)
+{
+    ProbeRun run = runProbe({ QStringLiteral("box-closed") });
+    EXPECT_EQ(run.out, QByteArray("alive\n"));
+    EXPECT_EQ(run.exitCode, 7);
+}
+
+TEST(Quitting, QuitEndsTheLoopEvenWhenAWindowRefusesToClose)
+{
+    ProbeRun run = runProbe({ QStringLiteral("quit-refused") });
+    EXPECT_EQ(run.out, QByteArray("ended\n"));
+    EXPECT_EQ(run.exitCode, 0);
+}
+
+TEST(Quitting, ClosingTheFramedMainWindowEndsTheProgram)
+{
+    ProbeRun run = runProbe({ QStringLiteral("close-frame") });
+    EXPECT_EQ(run.out, QByteArray("ended\n"));
+    EXPECT_EQ(run.exitCode, 0);
+}
+
+} // namespace
