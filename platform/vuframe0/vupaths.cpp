@@ -61,7 +61,12 @@ namespace Vu {
 
 QString tempPath()
 {
-    const QString wanted = QDir::tempPath() + QLatin1Char('/') + VuPref::product_key()
+    // QDir::tempPath() is empty when TMPDIR names no existing folder; the
+    // name below would then be made in the root folder.
+    const QString systemTemp = QDir::tempPath();
+    if (systemTemp.isEmpty())
+        return QString();
+    const QString wanted = systemTemp + QLatin1Char('/') + VuPref::product_key()
         + QLatin1Char('-') + QString::number(::getuid());
     if (ensurePrivateFolder(wanted))
         return wanted;

@@ -89,6 +89,15 @@ TEST_F(TempFolder, PlantedFileIsNotUsed)
     EXPECT_TRUE(QFileInfo(path).isDir());
 }
 
+TEST_F(TempFolder, MissingSystemFolderGivesNoFolder)
+{
+    // Never a folder made elsewhere (the root folder) in its place.
+    qputenv("TMPDIR", QFile::encodeName(m_dir.filePath(QStringLiteral("no/such/folder"))));
+    EXPECT_TRUE(Vu::tempPath().isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(QLatin1Char('/') + VuPref::product_key() + QLatin1Char('-')
+                                   + QString::number(::getuid())));
+}
+
 TEST(FolderName, ValidNames)
 {
     QTemporaryDir dir;
