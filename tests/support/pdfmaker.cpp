@@ -140,6 +140,7 @@ PreparedPage preparePage(fz_context* ctx, const PageSpec& page, const QStringLis
         prepared.content += "q " + number(image.rect.width()) + " 0 0 " + number(image.rect.height()) + ' '
             + number(image.rect.x()) + ' ' + number(image.rect.y()) + " cm /" + key + " Do Q\n";
     }
+    prepared.content += page.rawContent;
     return prepared;
 }
 

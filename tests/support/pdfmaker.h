@@ -43,6 +43,7 @@ struct PageSpec {
     QList<TextRun> runs;
     QList<ImageSpec> images;
     QList<FilledRect> rects;
+    QByteArray rawContent;    // appended to the page's content stream as it is
 };
 
 struct DocSpec {
