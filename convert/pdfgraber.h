@@ -1,0 +1,63 @@
+#ifndef PDFGRABER_H
+#define PDFGRABER_H
+
+// Page capture of Picture mode: renders one page of a PDF at a zoom, keeps
+// the chosen page area and writes it as a JPEG picture "p-<page>.jpg". The
+// conversion worker turns each picture into a book page; the Picture-mode
+// dialog shows them as its page preview.
+//
+// Threads: every PDFGraber has a MuPDF context of its own, made by its
+// constructor. Build, use and destroy an object on one thread; two objects
+// may work on two threads at the same time.
+
+#include <QString>
+
+#include <memory>
+
+class QRect;
+
+class PDFGraber {
+public:
+    PDFGraber();
+    ~PDFGraber();
+    PDFGraber(const PDFGraber&) = delete;
+    PDFGraber& operator=(const PDFGraber&) = delete;
+
+    // Opens a PDF (a damaged cross-reference table is repaired), closing
+    // what was open. False for an empty path, a path over 1023 characters or
+    // UTF-8 bytes, a password of more than 127 UTF-8 bytes (logged), a file
+    // that is not a readable PDF, a password that does not open a protected
+    // document, and a page tree that cannot be read.
+    bool open(const QString& path, const QString& password);
+
+    // Renders the page (1-based) at zoom percent, that is zoom * 72 / 100
+    // dots per inch in whole numbers, keeps the area and saves the result.
+    // The area is in page pixels at 100 %, as the Picture-mode dialog stores
+    // it; it is scaled with the page and kept within the rendered page. No
+    // area, an empty or inside-out one, or one wholly off the page keeps the
+    // whole page.
+    //
+    // Returns the picture's path, or an empty text when no picture was
+    // written: nothing is open, the page is out of range or cannot be
+    // loaded, the zoom gives no pixels, or the picture could not be saved
+    // (logged). Each grab of a page number replaces its earlier picture.
+    //
+    // The pictures lie in a folder of this object's own inside the user's
+    // private temporary folder, so a dialog and a conversion that render at
+    // the same time never overwrite each other's pictures. The folder and
+    // whatever is left in it go when the object is destroyed.
+    QString grabImage(int page, int zoom, const QRect* area);
+
+    // Drops the page and the document; does nothing when nothing is open.
+    void close();
+
+    bool isOpen() const;
+    // The open document's page count; 0 when nothing is open.
+    int pageCount() const;
+
+private:
+    struct renderState;
+    std::unique_ptr<renderState> m_state;
+};
+
+#endif
