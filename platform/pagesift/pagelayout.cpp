@@ -12,10 +12,6 @@ namespace {
 
 // Distances are measured in multiples of the font size, so the same rules
 // hold for footnotes and headings.
-constexpr float kColumnGap = 1.5f;      // a wider gap inside a drawn line separates two columns
-constexpr float kJoinGap = 0.8f;        // pieces of one row closer than this are one line
-constexpr float kCoreAscent = 0.7f;     // a line's core box: the part that never reaches the
-constexpr float kCoreDescent = 0.2f;    //   lines above and below, so gaps between boxes are real
 constexpr float kSameSize = 0.77f;      // smaller/larger size ratio of lines in one block
 constexpr float kIndent = 0.8f;         // a first line indented by this much starts a paragraph
 constexpr float kCentreTolerance = 2.0f;
@@ -27,17 +23,9 @@ struct range {
     float width() const { return x1 - x0; }
 };
 
-// A piece of a drawn line: the unit of layout.
-struct fragment {
-    std::vector<const glyph*> glyphs;
-    bool horizontal = true;
-    float x0 = 0, x1 = 0, top = 0, bottom = 0;
-    float baseline = 0, size = 0;
-};
-
 // Lines that follow each other closely in one column.
 struct block {
-    std::vector<int> lines;   // fragment indices, top to bottom
+    std::vector<int> lines;   // indices of text lines, top to bottom
     bool open = true;         // may take further lines
     float x0 = 0, x1 = 0, top = 0, bottom = 0;
     float pitch = 0;          // distance between its last two baselines, 0 with one line
@@ -46,127 +34,6 @@ struct block {
 bool isHyphen(char32_t c)
 {
     return c == U'-' || c == 0x00AD || c == 0x2010 || c == 0x2011;
-}
-
-bool isHorizontal(const glyphLine& line)
-{
-    return !line.vertical && std::fabs(line.dirY) < 0.05f && line.dirX > 0;
-}
-
-float glyphSize(const glyph& g)
-{
-    return g.size > 0 ? g.size : std::max(g.bottom - g.top, 1.0f);
-}
-
-void measure(fragment& f)
-{
-    f.x0 = f.top = kInfinity;
-    f.x1 = f.bottom = -kInfinity;
-    f.size = 0;
-    for (const glyph* g : f.glyphs) {
-        f.x0 = std::min(f.x0, g->x0);
-        f.x1 = std::max(f.x1, g->x1);
-        f.top = std::min(f.top, g->top);
-        f.bottom = std::max(f.bottom, g->bottom);
-        if (!isSpaceCharacter(g->c) && glyphSize(*g) > f.size) {
-            f.size = glyphSize(*g);
-            f.baseline = g->originY;
-        }
-    }
-    if (f.horizontal) {
-        f.top = f.baseline - kCoreAscent * f.size;
-        f.bottom = f.baseline + kCoreDescent * f.size;
-    }
-}
-
-// Drops spaces at both ends; false when nothing visible is left.
-bool trim(fragment& f)
-{
-    auto& g = f.glyphs;
-    while (!g.empty() && isSpaceCharacter(g.back()->c))
-        g.pop_back();
-    const auto firstInk =
-        std::find_if(g.begin(), g.end(), [](const glyph* item) { return !isSpaceCharacter(item->c); });
-    g.erase(g.begin(), firstInk);
-    if (g.empty())
-        return false;
-    measure(f);
-    return true;
-}
-
-void keep(fragment& f, std::vector<fragment>& out)
-{
-    if (trim(f))
-        out.push_back(std::move(f));
-    f = fragment();
-}
-
-// Cuts drawn lines where a wide gap shows that they cross a column gutter.
-std::vector<fragment> splitLines(const pageContent& page)
-{
-    std::vector<fragment> pieces;
-    for (const glyphLine& line : page.lines) {
-        fragment current;
-        current.horizontal = isHorizontal(line);
-        if (!current.horizontal) {
-            for (const glyph& g : line.glyphs)
-                current.glyphs.push_back(&g);
-            keep(current, pieces);
-            continue;
-        }
-        const glyph* lastInk = nullptr;
-        for (const glyph& g : line.glyphs) {
-            const bool space = isSpaceCharacter(g.c);
-            if (!space && lastInk) {
-                const float size = std::max(glyphSize(g), glyphSize(*lastInk));
-                if (g.x0 - lastInk->x1 > kColumnGap * size) {
-                    keep(current, pieces);
-                    current.horizontal = true;
-                }
-            }
-            current.glyphs.push_back(&g);
-            if (!space)
-                lastInk = &g;
-        }
-        keep(current, pieces);
-    }
-    return pieces;
-}
-
-// b continues a to the right on the same row: a word drawn separately, a
-// superscript, a change of font that the page drew as a new line.
-bool continuesRow(const fragment& a, const fragment& b)
-{
-    if (!a.horizontal || !b.horizontal)
-        return false;
-    const float size = std::max(a.size, b.size);
-    const bool sameSize = std::min(a.size, b.size) >= 0.85f * size;
-    const float shift = std::fabs(a.baseline - b.baseline);
-    if (shift > (sameSize ? 0.25f : 0.6f) * size)
-        return false;
-    const float gap = b.x0 - a.x1;
-    return gap >= -0.3f * size && gap <= kJoinGap * size;
-}
-
-std::vector<fragment> joinRows(std::vector<fragment> pieces)
-{
-    std::stable_sort(pieces.begin(), pieces.end(),
-                     [](const fragment& a, const fragment& b) { return a.x0 < b.x0; });
-    std::vector<fragment> rows;
-    for (fragment& piece : pieces) {
-        fragment* target = nullptr;
-        for (auto row = rows.rbegin(); row != rows.rend() && !target; ++row) {
-            if (continuesRow(*row, piece))
-                target = &*row;
-        }
-        if (!target) {
-            rows.push_back(std::move(piece));
-            continue;
-        }
-        target->glyphs.insert(target->glyphs.end(), piece.glyphs.begin(), piece.glyphs.end());
-        measure(*target);
-    }
-    return rows;
 }
 
 float overlap(float a0, float a1, float b0, float b1)
@@ -181,14 +48,14 @@ bool similarSize(float a, float b)
 
 // The most common distance from a line to the next one below it, per font
 // size (rounded to whole points); absent where too few lines tell.
-std::map<long, float> typicalPitch(const std::vector<fragment>& lines)
+std::map<long, float> typicalPitch(const std::vector<textLine>& lines)
 {
     std::map<long, std::map<long, int>> counts;
-    for (const fragment& line : lines) {
+    for (const textLine& line : lines) {
         if (!line.horizontal)
             continue;
         float nearest = kInfinity;
-        for (const fragment& other : lines) {
+        for (const textLine& other : lines) {
             if (!other.horizontal || !similarSize(line.size, other.size))
                 continue;
             const float distance = other.baseline - line.baseline;
@@ -212,7 +79,7 @@ std::map<long, float> typicalPitch(const std::vector<fragment>& lines)
 
 class blockBuilder {
 public:
-    explicit blockBuilder(const std::vector<fragment>& lines) : m_lines(lines), m_pitch(typicalPitch(lines)) {}
+    explicit blockBuilder(const std::vector<textLine>& lines) : m_lines(lines), m_pitch(typicalPitch(lines)) {}
 
     std::vector<block> build()
     {
@@ -229,11 +96,11 @@ public:
     }
 
 private:
-    static float level(const fragment& f) { return f.horizontal ? f.baseline : f.top; }
+    static float level(const textLine& f) { return f.horizontal ? f.baseline : f.top; }
 
     void place(int index)
     {
-        const fragment& line = m_lines[index];
+        const textLine& line = m_lines[index];
         block* best = nullptr;
         float bestOverlap = 0;
         if (line.horizontal) {
@@ -241,7 +108,7 @@ private:
                 if (!candidate.open)
                     continue;
                 // Lines come top to bottom: once out of reach, always out of reach.
-                const fragment& last = m_lines[candidate.lines.back()];
+                const textLine& last = m_lines[candidate.lines.back()];
                 if (line.baseline - last.baseline > reach(candidate, last)) {
                     candidate.open = false;
                     continue;
@@ -273,9 +140,9 @@ private:
 
     // Whether line is the next line of the block: directly below its last
     // line, no clear gap between them, about the same size and width.
-    bool continues(const block& b, const fragment& line) const
+    bool continues(const block& b, const textLine& line) const
     {
-        const fragment& last = m_lines[b.lines.back()];
+        const textLine& last = m_lines[b.lines.back()];
         const float size = std::max(last.size, line.size);
         if (!similarSize(last.size, line.size))
             return false;
@@ -288,7 +155,7 @@ private:
 
     // How far below its last line a block still continues: a little more
     // than its own line pitch, or than the page's usual pitch for the size.
-    float reach(const block& b, const fragment& last) const
+    float reach(const block& b, const textLine& last) const
     {
         if (b.pitch > 0)
             return b.pitch * 1.25f + 0.5f;
@@ -298,7 +165,7 @@ private:
         return 1.6f * last.size;
     }
 
-    const std::vector<fragment>& m_lines;
+    const std::vector<textLine>& m_lines;
     std::map<long, float> m_pitch;
     std::vector<block> m_blocks;
 };
@@ -409,7 +276,7 @@ private:
 // Paragraph ends and centring of the lines of one column.
 class lineMarker {
 public:
-    lineMarker(const std::vector<fragment>& lines, std::vector<range> references)
+    lineMarker(const std::vector<textLine>& lines, std::vector<range> references)
         : m_lines(lines), m_references(std::move(references))
     {
     }
@@ -431,37 +298,52 @@ public:
 
 private:
     // Inside a block: before an indented first line, or when the next
-    // line's first word would have fitted at the end of this one.
+    // line's first word would have fitted at the end of this one. A line
+    // that is indented to the second word of the line above continues a
+    // list item ("- item that runs on / under its text").
     bool breaksAfter(const block& b, size_t i) const
     {
-        const fragment& line = m_lines[b.lines[i]];
-        const fragment& next = m_lines[b.lines[i + 1]];
+        const textLine& line = m_lines[b.lines[i]];
+        const textLine& next = m_lines[b.lines[i + 1]];
         const float size = std::max(line.size, next.size);
         if (!line.horizontal || !next.horizontal)
             return true;
         const bool nextIndented = next.x0 - b.x0 > kIndent * size;
         const bool indentEnds = i + 2 >= b.lines.size() || m_lines[b.lines[i + 2]].x0 - b.x0 < 0.4f * size;
-        if (nextIndented && indentEnds && next.x0 - b.x0 < 0.5f * (b.x1 - b.x0))
+        const bool hanging = std::fabs(next.x0 - secondWordStart(line)) < 0.3f * size;
+        if (nextIndented && indentEnds && !hanging && next.x0 - b.x0 < 0.5f * (b.x1 - b.x0))
             return true;
-        if (isHyphen(line.glyphs.back()->c))
+        if (isHyphen(line.glyphs.back().c))
             return false;
         const float room = b.x1 - line.x1;
         return room > firstWordWidth(next) + 0.5f * size;
     }
 
-    static float firstWordWidth(const fragment& line)
+    static float secondWordStart(const textLine& line)
+    {
+        bool afterSpace = false;
+        for (const glyph& g : line.glyphs) {
+            const bool space = isSpaceCharacter(g.c);
+            if (afterSpace && !space)
+                return g.x0;
+            afterSpace = afterSpace || space;
+        }
+        return -kInfinity;
+    }
+
+    static float firstWordWidth(const textLine& line)
     {
         float right = line.x0;
-        for (const glyph* g : line.glyphs) {
-            if (isSpaceCharacter(g->c))
+        for (const glyph& g : line.glyphs) {
+            if (isSpaceCharacter(g.c))
                 break;
-            right = std::max(right, g->x1);
+            right = std::max(right, g.x1);
         }
         return right - line.x0;
     }
 
     // Clearly shorter than the reference and in its middle, not flush left.
-    bool isCentred(const fragment& line) const
+    bool isCentred(const textLine& line) const
     {
         if (!line.horizontal)
             return false;
@@ -478,14 +360,14 @@ private:
         return false;
     }
 
-    const std::vector<fragment>& m_lines;
+    const std::vector<textLine>& m_lines;
     std::vector<range> m_references;
 };
 
-range textArea(const std::vector<fragment>& lines, float pageWidth)
+range textArea(const std::vector<textLine>& lines, float pageWidth)
 {
     range area{kInfinity, -kInfinity};
-    for (const fragment& line : lines) {
+    for (const textLine& line : lines) {
         if (!line.horizontal)
             continue;
         area.x0 = std::min(area.x0, line.x0);
@@ -504,10 +386,10 @@ range pageReference(const range& area, float pageWidth)
     return range{margin, pageWidth - margin};
 }
 
-float typicalSize(const std::vector<fragment>& lines)
+float typicalSize(const std::vector<textLine>& lines)
 {
     std::vector<float> sizes;
-    for (const fragment& line : lines)
+    for (const textLine& line : lines)
         sizes.push_back(line.size);
     if (sizes.empty())
         return 10;
@@ -517,15 +399,9 @@ float typicalSize(const std::vector<fragment>& lines)
 
 } // namespace
 
-bool isSpaceCharacter(char32_t c)
-{
-    return c == U' ' || c == U'\t' || c == 0x00A0 || (c >= 0x2000 && c <= 0x200B) || c == 0x202F || c == 0x205F
-        || c == 0x3000;
-}
-
 std::vector<layoutSection> arrangePage(const pageContent& page)
 {
-    const std::vector<fragment> lines = joinRows(splitLines(page));
+    const std::vector<textLine> lines = collectTextLines(page);
     const std::vector<block> blocks = blockBuilder(lines).build();
     const float gutter = std::max(3.0f, 0.5f * typicalSize(lines));
     const range area = textArea(lines, page.width);

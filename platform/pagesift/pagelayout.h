@@ -10,15 +10,14 @@
 // at the block's end, before an indented first line, when the next line's
 // first word would have fitted after it, or where centring starts or stops.
 
+#include "textlines.h"
+
 #include <vector>
 
 namespace conversion {
 
-struct glyph;
-struct pageContent;
-
 struct layoutLine {
-    std::vector<const glyph*> glyphs;   // left to right, no space at either end
+    std::vector<glyph> glyphs;          // left to right, no space at either end
     bool endsParagraph = false;
     bool centred = false;
 };
@@ -31,11 +30,7 @@ struct layoutSection {
     std::vector<layoutColumn> columns;   // left to right; never empty
 };
 
-// The glyphs point into page, which must outlive the result.
 std::vector<layoutSection> arrangePage(const pageContent& page);
-
-// Characters that separate words on a line.
-bool isSpaceCharacter(char32_t c);
 
 } // namespace conversion
 

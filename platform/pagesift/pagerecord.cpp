@@ -120,8 +120,8 @@ private:
         builtLine built;
         ns_epub::epubWord* run = nullptr;
         runLook look;
-        for (const glyph* g : source.glyphs) {
-            char32_t c = g->c;
+        for (const glyph& g : source.glyphs) {
+            char32_t c = g.c;
             if (!isXmlCharacter(c) || c == 0xA || c == 0xD)
                 continue;
             if (c == U'\t')
@@ -133,7 +133,7 @@ private:
                     appendUtf16(run->text, c);
                 continue;
             }
-            const runLook glyphLook = lookOf(*g);
+            const runLook glyphLook = lookOf(g);
             if (!run || glyphLook != look) {
                 if (!built.line) {
                     built.line = new ns_epub::epubLine;

@@ -102,6 +102,66 @@ TEST_F(LayoutTest, ThreeColumnsOfMixedTextKeepTheirOrderAndEveryWord)
         EXPECT_EQ(p.sections[0].columns[static_cast<size_t>(column)].text(), expected[column]) << describe(p);
 }
 
+// Justified text whose words the page places one by one, with spaces up to
+// one and a half times the font size in a narrow column.
+QStringList addJustified(PageSpec& page, const QStringList& words, double x, double width, double& y, double size)
+{
+    paragraphStyle style;
+    style.x = x;
+    style.width = width;
+    style.size = size;
+    PageSpec scratch;
+    double scratchY = y;
+    const QStringList lines = addParagraph(scratch, words, style, scratchY);
+    for (int i = 0; i < lines.size(); ++i) {
+        const QStringList lineWords = lines[i].split(QLatin1Char(' '));
+        double inkWidth = 0;
+        QList<TextRun> runs;
+        for (const QString& word : lineWords) {
+            runs << textAt(word, 0, y, size);
+            inkWidth += testpdf::textWidth(runs.back());
+        }
+        const bool last = i + 1 == lines.size();
+        const double gap = last || runs.size() < 2 ? size * 0.28 : (width - inkWidth) / (runs.size() - 1);
+        double pen = x;
+        for (TextRun& run : runs) {
+            run.x = pen;
+            pen += testpdf::textWidth(run) + gap;
+            page.runs << run;
+        }
+        y -= 1.2 * size;
+    }
+    return lines;
+}
+
+TEST_F(LayoutTest, JustifiedTextPlacedWordByWordKeepsItsLinesAndColumns)
+{
+    PageSpec page;
+    QStringList words;
+    const QStringList vocabulary = {QStringLiteral("a"), QStringLiteral("justified"), QStringLiteral("line"),
+                                    QStringLiteral("of"), QStringLiteral("extraordinarily"), QStringLiteral("wide"),
+                                    QStringLiteral("spacing"), QStringLiteral("in"), QStringLiteral("narrow"),
+                                    QStringLiteral("columns"), QStringLiteral("is"), QStringLiteral("typesetting")};
+    unsigned seed = 7;
+    for (int i = 0; i < 70; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        words << vocabulary[static_cast<qsizetype>((seed >> 16) % vocabulary.size())] + QString::number(i);
+    }
+    // Two narrow columns only 12 points apart with 10 point text.
+    double leftY = 740, rightY = 740;
+    const QStringList left = addJustified(page, words, 72, 130, leftY, 10);
+    const QStringList right = addJustified(page, words.mid(5), 214, 130, rightY, 10);
+    DocSpec doc;
+    doc.pages << page;
+    const parsed::result out = parseAll(make(QStringLiteral("justified.pdf"), doc), 1);
+    ASSERT_EQ(out.pages.size(), 1u);
+    const parsed::page& p = out.pages[0];
+    ASSERT_EQ(p.sections.size(), 1u) << describe(p);
+    ASSERT_EQ(p.sections[0].columns.size(), 2u) << describe(p);
+    EXPECT_EQ(p.sections[0].columns[0].text(), paragraphsText({left})) << describe(p);
+    EXPECT_EQ(p.sections[0].columns[1].text(), paragraphsText({right})) << describe(p);
+}
+
 TEST_F(LayoutTest, RunsSplitWhereFontSizeWeightSlantOrColourChange)
 {
     struct Piece {
@@ -260,6 +320,47 @@ TEST_F(LayoutTest, ParagraphsEndAtGapsIndentsAndShortLinesAndLinesJoinWithASpace
         for (int i = 0; i < paragraph.size(); ++i)
             expected.push_back(i + 1 == paragraph.size());
     EXPECT_EQ(ends, expected) << describe(p);
+}
+
+TEST_F(LayoutTest, ListItemsAndRaisedNoteMarkersStayInTheirLines)
+{
+    PageSpec page;
+    const QString bullet = QStringLiteral("\u2022");
+    const double size = 10;
+    double y = 700;
+    const QList<QStringList> items = {
+        {QStringLiteral("A short first item.")},
+        {QStringLiteral("A second item that is long enough that it"), QStringLiteral("runs on under its own text.")},
+        {QStringLiteral("A third item.")},
+    };
+    for (const QStringList& item : items) {
+        page.runs << textAt(bullet, 80, y, size, testpdf::unicodeFontPath());
+        for (const QString& line : item) {
+            page.runs << textAt(line, 92, y, size, QStringLiteral("Times-Roman"));
+            y -= 12;
+        }
+    }
+    y -= 12;
+    const TextRun sentence = textAt(QStringLiteral("A sentence with a note"), 72, y, size, QStringLiteral("Times-Roman"));
+    page.runs << sentence;
+    page.runs << textAt(QStringLiteral("12"), 72 + testpdf::textWidth(sentence), y + 4, 6, QStringLiteral("Times-Roman"));
+    page.runs << textAt(QStringLiteral("and more words after it."), 72 + testpdf::textWidth(sentence) + 8, y, size,
+                        QStringLiteral("Times-Roman"));
+
+    DocSpec doc;
+    doc.pages << page;
+    const parsed::result out = parseAll(make(QStringLiteral("list.pdf"), doc), 1);
+    ASSERT_EQ(out.pages.size(), 1u);
+    const parsed::page& p = out.pages[0];
+    EXPECT_EQ(p.text(), bullet + QStringLiteral(" A short first item.\n") + bullet
+                            + QStringLiteral(" A second item that is long enough that it runs on under its own text.\n")
+                            + bullet + QStringLiteral(" A third item.\nA sentence with a note12 and more words after it.\n"))
+        << describe(p);
+    const std::vector<const parsed::line*> lines = p.lines();
+    ASSERT_FALSE(lines.empty());
+    ASSERT_EQ(lines.back()->runs.size(), 3u) << describe(p);
+    EXPECT_EQ(lines.back()->runs[1].text, QStringLiteral("12 "));
+    EXPECT_EQ(lines.back()->runs[1].size, 6);
 }
 
 TEST_F(LayoutTest, TextOfEveryScriptComesThroughUnchanged)
