@@ -50,19 +50,24 @@ bool similarSize(float a, float b)
 // size (rounded to whole points); absent where too few lines tell.
 std::map<long, float> typicalPitch(const std::vector<textLine>& lines)
 {
+    std::vector<const textLine*> byBaseline;
+    for (const textLine& line : lines)
+        if (line.horizontal)
+            byBaseline.push_back(&line);
+    std::sort(byBaseline.begin(), byBaseline.end(),
+              [](const textLine* a, const textLine* b) { return a->baseline < b->baseline; });
     std::map<long, std::map<long, int>> counts;
-    for (const textLine& line : lines) {
-        if (!line.horizontal)
-            continue;
+    for (size_t i = 0; i < byBaseline.size(); ++i) {
+        const textLine& line = *byBaseline[i];
         float nearest = kInfinity;
-        for (const textLine& other : lines) {
-            if (!other.horizontal || !similarSize(line.size, other.size))
-                continue;
+        for (size_t j = i + 1; j < byBaseline.size(); ++j) {
+            const textLine& other = *byBaseline[j];
             const float distance = other.baseline - line.baseline;
-            if (distance <= 0.5f * line.size || distance >= 3.0f * line.size)
-                continue;
-            if (overlap(line.x0, line.x1, other.x0, other.x1) > 0)
-                nearest = std::min(nearest, distance);
+            if (distance >= std::min(3.0f * line.size, nearest))
+                break;
+            if (distance > 0.5f * line.size && similarSize(line.size, other.size)
+                && overlap(line.x0, line.x1, other.x0, other.x1) > 0)
+                nearest = distance;
         }
         if (nearest < kInfinity)
             ++counts[std::lround(line.size)][std::lround(nearest * 2)];

@@ -87,6 +87,40 @@ std::vector<textLine> cutDrawnLines(const pageContent& page)
     return pieces;
 }
 
+bool sameText(const textLine& a, const textLine& b)
+{
+    return std::equal(a.glyphs.begin(), a.glyphs.end(), b.glyphs.begin(), b.glyphs.end(),
+                      [](const glyph& x, const glyph& y) { return x.c == y.c; });
+}
+
+// Some pages draw a text twice, slightly offset, to fake bold type or a
+// shadow; the reader wants it once.
+std::vector<textLine> withoutOverprints(std::vector<textLine> pieces)
+{
+    std::vector<int> order(pieces.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = static_cast<int>(i);
+    std::sort(order.begin(), order.end(), [&pieces](int a, int b) { return pieces[a].x0 < pieces[b].x0; });
+    std::vector<bool> drop(pieces.size(), false);
+    for (size_t i = 0; i < order.size(); ++i) {
+        const textLine& a = pieces[order[i]];
+        if (drop[order[i]])
+            continue;
+        const float near = 0.3f * std::max(a.size, 1.0f);
+        for (size_t j = i + 1; j < order.size() && pieces[order[j]].x0 - a.x0 <= near; ++j) {
+            const textLine& b = pieces[order[j]];
+            if (std::fabs(a.baseline - b.baseline) <= near && std::fabs(a.x1 - b.x1) <= near
+                && std::fabs(a.top - b.top) <= near && sameText(a, b))
+                drop[order[j]] = true;
+        }
+    }
+    std::vector<textLine> kept;
+    for (size_t i = 0; i < pieces.size(); ++i)
+        if (!drop[i])
+            kept.push_back(std::move(pieces[i]));
+    return kept;
+}
+
 class rowJoiner {
 public:
     explicit rowJoiner(std::vector<textLine> pieces) : m_pieces(std::move(pieces))
@@ -109,15 +143,20 @@ public:
         std::vector<int> tails;   // the last piece joined into each line
         for (const int index : order) {
             const textLine& piece = m_pieces[index];
+            // The nearest line that the piece could continue; past it the
+            // piece cannot reach any other.
             int best = -1;
             float bestGap = kInfinity;
             if (piece.horizontal) {
                 for (size_t l = 0; l < lines.size(); ++l) {
                     const float gap = piece.x0 - lines[l].x1;
-                    if (gap < bestGap && continues(lines[l], tails[l], index))
+                    if (gap < bestGap && gap >= -0.3f * std::max(lines[l].size, piece.size) && lines[l].horizontal
+                        && sameRow(lines[l], piece))
                         best = static_cast<int>(l), bestGap = gap;
                 }
             }
+            if (best >= 0 && isGutter(tails[static_cast<size_t>(best)], index))
+                best = -1;
             if (best < 0) {
                 lines.push_back(piece);
                 tails.push_back(index);
@@ -136,16 +175,6 @@ private:
         const bool sameSize = std::min(a.size, b.size) >= 0.85f * size;
         // A superscript or subscript sits higher or lower than its line.
         return std::fabs(a.baseline - b.baseline) <= (sameSize ? 0.25f : 0.6f) * size;
-    }
-
-    bool continues(const textLine& line, int tail, int index) const
-    {
-        const textLine& piece = m_pieces[index];
-        if (!line.horizontal || !sameRow(line, piece))
-            return false;
-        const float size = std::max(line.size, piece.size);
-        const float gap = piece.x0 - line.x1;
-        return gap >= -0.3f * size && !isGutter(tail, index);
     }
 
     // Whether the gap between two pieces of a row is a column gutter: a
@@ -227,7 +256,7 @@ bool isSpaceCharacter(char32_t c)
 
 std::vector<textLine> collectTextLines(const pageContent& page)
 {
-    return rowJoiner(cutDrawnLines(page)).join();
+    return rowJoiner(withoutOverprints(cutDrawnLines(page))).join();
 }
 
 } // namespace conversion

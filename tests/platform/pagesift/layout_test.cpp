@@ -363,6 +363,26 @@ TEST_F(LayoutTest, ListItemsAndRaisedNoteMarkersStayInTheirLines)
     EXPECT_EQ(lines.back()->runs[1].size, 6);
 }
 
+TEST_F(LayoutTest, TextDrawnTwiceForABoldLookComesOnce)
+{
+    PageSpec page;
+    page.runs << textAt(QStringLiteral("Heavy heading"), 72, 700, 14);
+    page.runs << textAt(QStringLiteral("Heavy heading"), 72.3, 700, 14);
+    page.runs << textAt(QStringLiteral("Body text below the heading."), 72, 680, 11);
+    DocSpec doc;
+    doc.pages << page;
+    // MuPDF's plain text holds the heading twice, so the word count check
+    // of parseChecked does not apply here.
+    parsed::result out;
+    parsed::request what;
+    what.path = make(QStringLiteral("overprint.pdf"), doc);
+    what.pages = {1};
+    parsed::parse(what, out);
+    ASSERT_EQ(out.pages.size(), 1u);
+    EXPECT_EQ(out.pages[0].text(), QStringLiteral("Heavy heading\nBody text below the heading.\n"))
+        << describe(out.pages[0]);
+}
+
 TEST_F(LayoutTest, TextOfEveryScriptComesThroughUnchanged)
 {
     const QString unicode = testpdf::unicodeFontPath();
