@@ -49,6 +49,11 @@ void parseRun::run(const pdfParseConf* request)
     fitzDocument document;
     if (!openDocument(document))
         return;
+    const int count = document.pageCount();
+    if (count <= 0) {
+        fail(QStringLiteral("%1 has no pages that can be read").arg(m_path));
+        return;
+    }
     pictureStore pictures(m_pictureFolder);
     if (!pictures.isReady()) {
         fail(QStringLiteral("no folder for the page pictures: %1").arg(m_pictureFolder));
@@ -56,7 +61,7 @@ void parseRun::run(const pdfParseConf* request)
     }
     if (m_progress)
         m_progress->setSuccess(true);
-    deliverPages(document, pictures, request->pages);
+    deliverPages(document, pictures, request->pages, count);
 }
 
 bool parseRun::readRequest(const pdfParseConf* request)
@@ -99,34 +104,42 @@ bool parseRun::openDocument(fitzDocument& document)
     return false;
 }
 
-void parseRun::deliverPages(fitzDocument& document, pictureStore& pictures, const std::vector<int>& pages)
+void parseRun::deliverPages(fitzDocument& document, pictureStore& pictures, const std::vector<int>& pages,
+                            int count)
 {
-    const int count = document.pageCount();
     const auto exists = [count](int page) { return page >= 1 && page <= count; };
+    const int wanted = static_cast<int>(std::count_if(pages.begin(), pages.end(), exists));
     if (m_progress)
-        m_progress->setPageNumber(static_cast<int>(std::count_if(pages.begin(), pages.end(), exists)));
+        m_progress->setPageNumber(wanted);
     int done = 0;
+    int delivered = 0;
     for (const int page : pages) {
         if (cancelled())
             return;
         if (!exists(page)) {
-            notice(QStringLiteral("page %1 is not in the document (%2 pages)").arg(QString::number(page), QString::number(count)));
+            notice(QStringLiteral("page %1 is not in the document (%2 pages)")
+                       .arg(QString::number(page), QString::number(count)));
             continue;
         }
-        const bool more = deliverPage(document, pictures, page);
+        const pageResult result = deliverPage(document, pictures, page);
         reportDone(++done);
-        if (!more)
+        if (result != pageResult::skipped)
+            ++delivered;
+        if (result == pageResult::stop)
             return;
     }
+    // Pages were asked for and none could be read: that is no book.
+    if (wanted > 0 && delivered == 0)
+        fail(QStringLiteral("none of the requested pages of %1 could be read").arg(m_path));
 }
 
-bool parseRun::deliverPage(fitzDocument& document, pictureStore& pictures, int pageNumber)
+parseRun::pageResult parseRun::deliverPage(fitzDocument& document, pictureStore& pictures, int pageNumber)
 {
     pageContent content;
     QString error;
     if (!document.readPage(pageNumber - 1, content, &error)) {
         notice(QStringLiteral("page %1 could not be read: %2").arg(QString::number(pageNumber), error));
-        return true;
+        return pageResult::skipped;
     }
     std::stable_sort(content.pictures.begin(), content.pictures.end(), [](const pagePicture& a, const pagePicture& b) {
         return a.y0 != b.y0 ? a.y0 < b.y0 : a.x0 < b.x0;
@@ -142,10 +155,11 @@ bool parseRun::deliverPage(fitzDocument& document, pictureStore& pictures, int p
     }
     std::unique_ptr<pageRecord> record = buildPageRecord(content, arrangePage(content), paths);
     content = pageContent();
-    const bool more = m_pageFunc ? m_pageFunc(record.get()) : true;
+    ns_epub::epubPage* page = record.get();
+    const bool more = m_pageFunc ? m_pageFunc(page) : true;
     record.reset();
     pictures.removeAdded();
-    return more;
+    return more ? pageResult::delivered : pageResult::stop;
 }
 
 bool parseRun::cancelled() const

@@ -25,9 +25,14 @@ public:
 private:
     bool readRequest(const pdfParseConf* request);
     bool openDocument(fitzDocument& document);
-    void deliverPages(fitzDocument& document, pictureStore& pictures, const std::vector<int>& pages);
-    // False when the page function asks to stop.
-    bool deliverPage(fitzDocument& document, pictureStore& pictures, int pageNumber);
+    enum class pageResult {
+        delivered,
+        skipped,   // could not be read
+        stop       // delivered, and the page function asks for no more
+    };
+
+    void deliverPages(fitzDocument& document, pictureStore& pictures, const std::vector<int>& pages, int count);
+    pageResult deliverPage(fitzDocument& document, pictureStore& pictures, int pageNumber);
 
     bool cancelled() const;
     void fail(const QString& why);

@@ -14,11 +14,15 @@ namespace conversion {
 // - setSuccess(false) and return when the request is unusable or the PDF
 //   cannot be opened or authenticated: no page is delivered. Otherwise
 //   setSuccess(true) once the document is open and authenticated, before the
-//   first page. A caller that reads isSuccess() after parse returns and finds
-//   false must treat the task as failed, never as an empty book.
+//   first page.
 // - setPageNumber(n) with the number of requested pages that exist, then
 //   after each of them parseProgressInfo(progressMessage, "k"), k pages done.
+//   A page that exists but cannot be read is skipped with a noticeMessage.
 // - isNeedCancel() before every page; true ends the parse at once.
+// - setSuccess(false) at the end when pages were requested and not one of
+//   them could be read.
+// So the caller reads isSuccess() after parse returns: false means the task
+// failed and must end as failed, never as an empty book that looks done.
 class pdfParseProgress {
 public:
     enum messageType {

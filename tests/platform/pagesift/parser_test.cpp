@@ -6,6 +6,7 @@
 #include "leafbinder/src/fixed_field.h"
 #include "platform/pagesift/pdfparseconf.h"
 #include "platform/pagesift/pdfparser.h"
+#include "testfiles.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -119,6 +120,40 @@ TEST_F(ParserTest, ADocumentThatCannotBeOpenedReportsFailureAndDeliversNothing)
         EXPECT_EQ(out.progress.successCalls, std::vector<bool>({false})) << path.toStdString();
         EXPECT_FALSE(out.lastError.isEmpty());
     }
+}
+
+// A page tree that promises more pages than it holds: those pages cannot
+// be loaded. The count has the same number of digits, so the file's offsets
+// stay right.
+QString withBrokenPageTree(const QString& path, int pages, int promised)
+{
+    QByteArray bytes = testfiles::readAll(path);
+    const QByteArray count = "/Count " + QByteArray::number(pages);
+    EXPECT_EQ(bytes.count(count), 1);
+    bytes.replace(count, "/Count " + QByteArray::number(promised));
+    const QString broken = QString(path).replace(QLatin1String(".pdf"), QLatin1String("-broken.pdf"));
+    EXPECT_TRUE(testfiles::writeAll(broken, bytes));
+    return broken;
+}
+
+TEST_F(ParserTest, PagesThatCannotBeReadAreSkippedAndNoneReadIsAFailure)
+{
+    const QString path = withBrokenPageTree(make(QStringLiteral("tree.pdf"), testpdf::simpleDoc(2)), 2, 4);
+    parsed::request what;
+    what.path = path;
+    what.pages = {3, 1, 4, 2};
+    const parsed::result some = parseChecked(what, 2);
+    EXPECT_EQ(headings(some), QStringList({QStringLiteral("Page 1"), QStringLiteral("Page 2")}));
+    EXPECT_EQ(some.progress.total(), 4);
+    EXPECT_EQ(some.progress.progress.size(), 4) << "skipped pages still count as done";
+    EXPECT_EQ(some.progress.notices.size(), 2);
+    EXPECT_EQ(some.progress.successCalls, std::vector<bool>({true}));
+
+    what.pages = {4, 3};
+    const parsed::result none = parseChecked(what, 2);
+    EXPECT_TRUE(none.pages.empty());
+    EXPECT_EQ(none.progress.successCalls, std::vector<bool>({true, false}));
+    EXPECT_FALSE(none.lastError.isEmpty());
 }
 
 // Requests that the worker did not fill through setFieldText.
