@@ -14,8 +14,8 @@ constexpr float kWordGap = 0.8f;        // a wider gap inside a drawn line may b
 constexpr float kSpaceGap = 0.15f;      // joined pieces further apart get a space between them
 constexpr float kNeighbourRows = 4.5f;  // how far above and below a gap's evidence is taken
 constexpr float kGutterWidth = 1.0f;    // the narrowest gutter between columns
-constexpr float kCoreAscent = 0.7f;
-constexpr float kCoreDescent = 0.2f;
+constexpr float kCoreAscent = 0.7f;     // the core of a line reaches this far above its
+constexpr float kCoreDescent = 0.2f;    //   baseline and this far below
 
 constexpr float kInfinity = std::numeric_limits<float>::infinity();
 

@@ -3,6 +3,7 @@
 // like success, and the page pictures.
 #include "pdffixture.h"
 
+#include "leafbinder/src/epub_page.h"
 #include "leafbinder/src/fixed_field.h"
 #include "platform/pagesift/pdfparseconf.h"
 #include "platform/pagesift/pdfparser.h"
@@ -13,6 +14,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+
+#include <atomic>
+#include <thread>
 
 namespace {
 
@@ -186,6 +190,46 @@ TEST_F(ParserTest, AnUnterminatedOrAbsentRequestIsRefused)
 
 constexpr QFileDevice::Permissions othersMayUse = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup
     | QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
+
+std::atomic<long> g_characters{0};
+
+bool countCharacters(void* page)
+{
+    std::vector<ns_epub::epubSection*> sections;
+    static_cast<ns_epub::epubPage*>(page)->getSections(sections);
+    for (const ns_epub::epubSection* section : sections)
+        for (const auto& column : section->columns)
+            for (const ns_epub::epubLine* line : column.second->lines)
+                for (const ns_epub::epubWord* word : line->words)
+                    g_characters += static_cast<long>(word->text.size());
+    return true;
+}
+
+// Each parse makes its own MuPDF context on its own thread, as two workers
+// one after the other (or a test beside the program) may.
+TEST_F(ParserTest, ParsersOnSeveralThreadsDoNotDisturbEachOther)
+{
+    const QString path = make(QStringLiteral("threads.pdf"), testpdf::simpleDoc(8, {QStringLiteral("a line of text")}));
+    const auto parseAllPages = [&path]() {
+        conversion::pdfParseConf request;
+        ns_epub::setFieldText(request.sourcePath, path);
+        request.pages = {1, 2, 3, 4, 5, 6, 7, 8};
+        conversion::pdfParser parser;
+        parser.setPageParseFunc(countCharacters);
+        parser.parse(&request);
+    };
+    g_characters = 0;
+    parseAllPages();
+    const long single = g_characters;
+    ASSERT_GT(single, 0);
+    g_characters = 0;
+    std::vector<std::thread> threads;
+    for (int i = 0; i < 4; ++i)
+        threads.emplace_back(parseAllPages);
+    for (std::thread& thread : threads)
+        thread.join();
+    EXPECT_EQ(g_characters, 4 * single);
+}
 
 QImage testImage()
 {
