@@ -5,6 +5,7 @@
 #include <QStringList>
 
 #include <cstring>
+#include <map>
 #include <vector>
 
 extern "C" {
@@ -43,6 +44,30 @@ bool isFontFile(const QString& font)
         || font.endsWith(QLatin1String(".otf"), Qt::CaseInsensitive);
 }
 
+// "cjk:GB1", "cjk:CNS1", "cjk:Japan1", "cjk:Korea1": MuPDF's built-in font
+// for that Adobe character collection; -1 for any other font.
+int cjkOrdering(const QString& font)
+{
+    if (font == QLatin1String("cjk:GB1"))
+        return FZ_ADOBE_GB;
+    if (font == QLatin1String("cjk:CNS1"))
+        return FZ_ADOBE_CNS;
+    if (font == QLatin1String("cjk:Japan1"))
+        return FZ_ADOBE_JAPAN;
+    if (font == QLatin1String("cjk:Korea1"))
+        return FZ_ADOBE_KOREA;
+    return -1;
+}
+
+// The text of a run as the PDF string its font expects.
+QByteArray utf16Hex(const QString& text)
+{
+    QByteArray hex = "<";
+    for (const QChar unit : text)
+        hex += QByteArray::number(unit.unicode(), 16).rightJustified(4, '0');
+    return hex + ">";
+}
+
 // Everything a page needs, prepared outside fz_try (which must hold no C++
 // object with a destructor).
 struct PreparedPage {
@@ -50,6 +75,46 @@ struct PreparedPage {
     std::vector<QByteArray> imageKeys;    // "Im1", ...
     std::vector<QByteArray> imagePngs;    // PNG bytes per image
 };
+
+// A ToUnicode map from glyph ids to the text of the runs in the font, with
+// surrogate pairs for characters beyond the BMP (MuPDF's own map for an
+// added CID font holds 16-bit values only).
+QByteArray toUnicodeMap(fz_context* ctx, fz_font* font, const QString& fontName, const DocSpec& spec)
+{
+    std::map<int, uint> glyphs;
+    for (const PageSpec& page : spec.pages)
+        for (const TextRun& run : page.runs)
+            if (run.font == fontName)
+                for (const uint codepoint : run.text.toUcs4())
+                    glyphs[fz_encode_character(ctx, font, static_cast<int>(codepoint))] = codepoint;
+    QByteArray map = "/CIDInit /ProcSet findresource begin\n12 dict begin\nbegincmap\n"
+                     "/CIDSystemInfo << /Registry (Adobe) /Ordering (UCS) /Supplement 0 >> def\n"
+                     "/CMapName /Adobe-Identity-UCS def\n/CMapType 2 def\n"
+                     "1 begincodespacerange\n<0000> <FFFF>\nendcodespacerange\n";
+    auto entry = glyphs.begin();
+    while (entry != glyphs.end()) {
+        QByteArray chunk;
+        int count = 0;
+        for (; entry != glyphs.end() && count < 100; ++entry, ++count) {
+            QByteArray text;
+            for (const QChar unit : QString::fromUcs4(reinterpret_cast<const char32_t*>(&entry->second), 1))
+                text += QByteArray::number(unit.unicode(), 16).rightJustified(4, '0');
+            chunk += "<" + QByteArray::number(entry->first, 16).rightJustified(4, '0') + "> <" + text + ">\n";
+        }
+        map += QByteArray::number(count) + " beginbfchar\n" + chunk + "endbfchar\n";
+    }
+    return map + "endcmap\nCMapName currentdict /CMap defineresource pop\nend\nend\n";
+}
+
+double advanceWidth(fz_context* ctx, fz_font* font, const TextRun& run)
+{
+    double width = 0;
+    for (const uint codepoint : run.text.toUcs4()) {
+        const int gid = fz_encode_character(ctx, font, static_cast<int>(codepoint));
+        width += fz_advance_glyph(ctx, font, gid, 0);
+    }
+    return width * run.size;
+}
 
 QByteArray encodeGlyphs(fz_context* ctx, fz_font* font, const QString& text)
 {
@@ -66,6 +131,11 @@ QByteArray encodeGlyphs(fz_context* ctx, fz_font* font, const QString& text)
 QString unicodeFontPath()
 {
     return QStringLiteral("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf");
+}
+
+QString cjkFont()
+{
+    return QStringLiteral("cjk:GB1");
 }
 
 DocSpec simpleDoc(int count, const QStringList& extraLines)
@@ -93,14 +163,19 @@ namespace {
 
 // Loads every font of the document; C code only, as fz_try requires.
 bool loadFonts(fz_context* ctx, const std::vector<QByteArray>& names, const std::vector<bool>& isFile,
-               std::vector<fz_font*>& fonts, char* message, size_t messageSize)
+               const std::vector<int>& cjk, std::vector<fz_font*>& fonts, char* message, size_t messageSize)
 {
     bool ok = true;
     fz_try(ctx)
     {
-        for (size_t i = 0; i < names.size(); ++i)
-            fonts[i] = isFile[i] ? fz_new_font_from_file(ctx, nullptr, names[i].constData(), 0, 0)
-                                 : fz_new_base14_font(ctx, names[i].constData());
+        for (size_t i = 0; i < names.size(); ++i) {
+            if (cjk[i] >= 0)
+                fonts[i] = fz_new_cjk_font(ctx, cjk[i]);
+            else if (isFile[i])
+                fonts[i] = fz_new_font_from_file(ctx, nullptr, names[i].constData(), 0, 0);
+            else
+                fonts[i] = fz_new_base14_font(ctx, names[i].constData());
+        }
     }
     fz_catch(ctx)
     {
@@ -122,10 +197,20 @@ PreparedPage preparePage(fz_context* ctx, const PageSpec& page, const QStringLis
     for (const TextRun& run : page.runs) {
         const int index = static_cast<int>(fontOrder.indexOf(run.font));
         const QByteArray key = "F" + QByteArray::number(index + 1);
+        fz_font* font = fonts[static_cast<size_t>(index)];
+        double x = run.x;
+        if (run.align & (Qt::AlignHCenter | Qt::AlignRight)) {
+            const double width = advanceWidth(ctx, font, run);
+            x -= (run.align & Qt::AlignRight) ? width : width / 2;
+        }
         prepared.content += "BT\n" + colorOperator(run.color, "rg") + "/" + key + ' ' + number(run.size) + " Tf\n"
-            + number(run.x) + ' ' + number(run.y) + " Td\n";
-        prepared.content += isFontFile(run.font) ? encodeGlyphs(ctx, fonts[static_cast<size_t>(index)], run.text)
-                                                 : literalString(run.text);
+            + number(x) + ' ' + number(run.y) + " Td\n";
+        if (cjkOrdering(run.font) >= 0)
+            prepared.content += utf16Hex(run.text);
+        else if (isFontFile(run.font))
+            prepared.content += encodeGlyphs(ctx, font, run.text);
+        else
+            prepared.content += literalString(run.text);
         prepared.content += " Tj\nET\n";
     }
     int imageNumber = 0;
@@ -134,7 +219,7 @@ PreparedPage preparePage(fz_context* ctx, const PageSpec& page, const QStringLis
         QByteArray png;
         QBuffer buffer(&png);
         buffer.open(QIODevice::WriteOnly);
-        image.image.save(&buffer, "PNG");
+        image.image.save(&buffer, image.format.constData());
         prepared.imageKeys.push_back(key);
         prepared.imagePngs.push_back(png);
         prepared.content += "q " + number(image.rect.width()) + " 0 0 " + number(image.rect.height()) + ' '
@@ -155,9 +240,11 @@ bool writePdf(const QString& path, const DocSpec& spec, QString* error)
                 fontOrder << run.font;
     std::vector<QByteArray> fontNames;
     std::vector<bool> fontIsFile;
+    std::vector<int> fontCjk;
     for (const QString& font : fontOrder) {
         fontNames.push_back(isFontFile(font) ? QFile::encodeName(font) : font.toLatin1());
         fontIsFile.push_back(isFontFile(font));
+        fontCjk.push_back(cjkOrdering(font));
     }
     std::vector<fz_font*> fonts(fontNames.size(), nullptr);
     std::vector<pdf_obj*> fontRefs(fontNames.size(), nullptr);
@@ -169,10 +256,14 @@ bool writePdf(const QString& path, const DocSpec& spec, QString* error)
             *error = QStringLiteral("cannot make a MuPDF context");
         return false;
     }
-    bool ok = loadFonts(ctx, fontNames, fontIsFile, fonts, message, sizeof message);
+    bool ok = loadFonts(ctx, fontNames, fontIsFile, fontCjk, fonts, message, sizeof message);
 
     std::vector<PreparedPage> pages;
+    std::vector<QByteArray> toUnicode(fontNames.size());
     if (ok) {
+        for (size_t f = 0; f < fonts.size(); ++f)
+            if (fontIsFile[f])
+                toUnicode[f] = toUnicodeMap(ctx, fonts[f], fontOrder[static_cast<qsizetype>(f)], spec);
         for (const PageSpec& page : spec.pages)
             pages.push_back(preparePage(ctx, page, fontOrder, fonts));
     }
@@ -190,8 +281,22 @@ bool writePdf(const QString& path, const DocSpec& spec, QString* error)
             fz_throw(ctx, FZ_ERROR_GENERIC, "%s", message);
         doc = pdf_create_document(ctx);
         for (size_t f = 0; f < fonts.size(); ++f)
-            fontRefs[f] = fontIsFile[f] ? pdf_add_cid_font(ctx, doc, fonts[f])
-                                        : pdf_add_simple_font(ctx, doc, fonts[f], PDF_SIMPLE_ENCODING_LATIN);
+            if (fontCjk[f] >= 0)
+                fontRefs[f] = pdf_add_cjk_font(ctx, doc, fonts[f], fontCjk[f], 0, 0);
+            else if (fontIsFile[f])
+                fontRefs[f] = pdf_add_cid_font(ctx, doc, fonts[f]);
+            else
+                fontRefs[f] = pdf_add_simple_font(ctx, doc, fonts[f], PDF_SIMPLE_ENCODING_LATIN);
+        for (size_t f = 0; f < fonts.size(); ++f) {
+            if (toUnicode[f].isEmpty())
+                continue;
+            fz_buffer* map = fz_new_buffer_from_copied_data(
+                ctx, reinterpret_cast<const unsigned char*>(toUnicode[f].constData()),
+                static_cast<size_t>(toUnicode[f].size()));
+            pdf_obj* stream = pdf_add_stream(ctx, doc, map, nullptr, 0);
+            fz_drop_buffer(ctx, map);
+            pdf_dict_put_drop(ctx, fontRefs[f], PDF_NAME(ToUnicode), stream);
+        }
         for (size_t p = 0; p < pages.size(); ++p) {
             const PreparedPage& page = pages[p];
             const PageSpec& pageSpec = spec.pages[static_cast<qsizetype>(p)];
@@ -256,6 +361,23 @@ bool writePdf(const QString& path, const DocSpec& spec, QString* error)
     if (!ok && error)
         *error = QString::fromUtf8(message);
     return ok;
+}
+
+double textWidth(const TextRun& run)
+{
+    const QByteArray name = isFontFile(run.font) ? QFile::encodeName(run.font) : run.font.toLatin1();
+    const int cjk = cjkOrdering(run.font);
+    fz_context* ctx = fz_new_context(nullptr, nullptr, FZ_STORE_UNLIMITED);
+    if (!ctx)
+        return 0;
+    std::vector<fz_font*> fonts(1, nullptr);
+    char message[256] = {};
+    double width = 0;
+    if (loadFonts(ctx, {name}, {isFontFile(run.font)}, {cjk}, fonts, message, sizeof message))
+        width = advanceWidth(ctx, fonts[0], run);
+    fz_drop_font(ctx, fonts[0]);
+    fz_drop_context(ctx);
+    return width;
 }
 
 } // namespace testpdf

@@ -20,15 +20,19 @@ struct TextRun {
     double y = 720;           // baseline, from the bottom of the page
     double size = 12;
     // A base-14 font name ("Helvetica", "Times-Bold", "Courier-Oblique", ...)
-    // for Latin-1 text, or the path of a TrueType file, embedded as a CID font,
-    // for any other text.
+    // for Latin-1 text, the path of a TrueType file, embedded as a CID font,
+    // for any other text, or cjkFont() for Chinese, Japanese and Korean text.
     QString font = QStringLiteral("Helvetica");
     QColor color = Qt::black;
+    // Which point of the text x names: its left end, its middle
+    // (Qt::AlignHCenter) or its right end (Qt::AlignRight).
+    Qt::Alignment align = Qt::AlignLeft;
 };
 
 struct ImageSpec {
     QImage image;
     QRectF rect;              // where the image is placed, in points
+    QByteArray format = "PNG";  // how the image is stored: "PNG" (deflated pixels) or "JPEG" (as is)
 };
 
 struct FilledRect {
@@ -62,6 +66,14 @@ DocSpec simpleDoc(int count, const QStringList& extraLines = {});
 
 // A TrueType font with Latin, Greek and Cyrillic glyphs (DejaVu Sans).
 QString unicodeFontPath();
+
+// MuPDF's own font for Chinese (simplified) text; the PDF names the Adobe
+// character collection and does not embed it. Japanese and Korean text use
+// "cjk:Japan1" and "cjk:Korea1".
+QString cjkFont();
+
+// The advance width of the run's text in points.
+double textWidth(const TextRun& run);
 
 } // namespace testpdf
 

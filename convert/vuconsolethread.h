@@ -1,0 +1,68 @@
+#ifndef VUCONSOLETHREAD_H
+#define VUCONSOLETHREAD_H
+
+#include "platform/pagesift/pdfparseprogress.h"
+
+#include <QRect>
+#include <QString>
+#include <QStringList>
+#include <QThread>
+#include <QTreeWidgetItem>
+
+#include <atomic>
+
+// Converts one task (one row of the task list) into one book on a thread of
+// its own, and is the parser's progress object while it does so.
+//
+// Threads: the object lives on the GUI thread, where it is built, given its
+// task, stopped and destroyed; the conversion and every call of the parser's
+// interface run on the worker thread. The flags that both threads touch are
+// atomic. Progress leaves the worker thread only as the queued signal
+// sglItemTaskProcess; sglTaskComplete is emitted on the GUI thread once the
+// thread has finished.
+class VuConsoleThread : public QThread, public conversion::pdfParseProgress {
+    Q_OBJECT
+
+public:
+    explicit VuConsoleThread(QObject* parent = nullptr);
+    // A running worker is cancelled and waited for: a thread object must
+    // never be destroyed while its thread runs.
+    ~VuConsoleThread() override;
+
+    // From the GUI thread: stops the task at the next page; with
+    // quitAfterStop the program quits once the stopped task has ended.
+    void stop(bool quitAfterStop);
+
+    // Type 0 only: ":<percent>" is a percentage; any other text counts pages
+    // done against the parser's total (nothing while that total is 0). No
+    // signal once a stop was requested.
+    void parseProgressInfo(messageType type, char* text) override;
+    void setSuccess(bool value) override;
+    bool isSuccess() override;
+
+signals:
+    void sglTaskComplete(QTreeWidgetItem* row, bool stopped, bool succeeded);
+    void sglItemTaskProcess(QTreeWidgetItem* row, double percent);
+    void processQiut();
+
+public slots:
+    void procFinished();
+
+protected:
+    QTreeWidgetItem* m_row = nullptr;          // the task row, passed back in every signal; not owned
+    std::atomic<bool> m_stopRequested{false};
+    std::atomic<bool> m_quitAfterStop{false};
+    std::atomic<bool> m_success{false};        // the result of the task
+    QStringList m_pageList;                     // selected pages as decimal texts; empty: all
+    int m_pageCount = 0;
+    QString m_pdfPath;
+    QString m_outputFolder;                     // ends with a separator
+    QString m_outputName;                       // the book's file name, "epub" suffix included
+    QString m_password1;
+    QString m_password2;
+    int m_pictureMode = 0;                      // 1 = Picture mode, 0 = Text mode
+    int m_zoom = 0;                             // percent, Picture mode
+    QRect m_area;                               // page area for Picture mode; null until set
+};
+
+#endif

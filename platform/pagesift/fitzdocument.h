@@ -1,0 +1,48 @@
+#ifndef FITZDOCUMENT_H
+#define FITZDOCUMENT_H
+
+#include <QByteArray>
+#include <QString>
+
+struct fz_context;
+struct fz_document;
+
+namespace conversion {
+
+struct pageContent;
+
+// The parser's one door to MuPDF: a context made on the thread that builds
+// this object, and at most one open document. Use it on that thread only.
+// Every operation on a closed document does nothing and says so.
+class fitzDocument {
+public:
+    fitzDocument();
+    ~fitzDocument();
+    fitzDocument(const fitzDocument&) = delete;
+    fitzDocument& operator=(const fitzDocument&) = delete;
+
+    // False when MuPDF could not make its context (out of memory).
+    bool hasContext() const;
+
+    bool open(const QString& path, QString* error);
+    bool isOpen() const;
+    // True while the document still waits for a password.
+    bool needsPassword() const;
+    // True when the password (UTF-8) opens the document.
+    bool authenticate(const QByteArray& password);
+    // -1 when nothing is open or the page tree cannot be read.
+    int pageCount() const;
+
+    // The text lines, fonts and pictures of the page with 0-based index.
+    bool readPage(int index, pageContent& out, QString* error);
+
+private:
+    void close();
+
+    fz_context* m_ctx = nullptr;
+    fz_document* m_doc = nullptr;
+};
+
+} // namespace conversion
+
+#endif

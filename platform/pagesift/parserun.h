@@ -1,0 +1,52 @@
+#ifndef PARSERUN_H
+#define PARSERUN_H
+
+#include "pdfparser.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+namespace conversion {
+
+class fitzDocument;
+class pictureStore;
+
+// One call of pdfParser::parse: checks the request, opens the document,
+// and delivers the requested pages one at a time, so memory does not grow
+// with the number of pages.
+class parseRun {
+public:
+    parseRun(pdfParseProgress* progress, pdfParser::pageParseFunc pageFunc, const QString& pictureFolder);
+
+    void run(const pdfParseConf* request);
+    QString problems() const;
+
+private:
+    bool readRequest(const pdfParseConf* request);
+    bool openDocument(fitzDocument& document);
+    enum class pageResult {
+        delivered,
+        skipped,   // could not be read
+        stop       // delivered, and the page function asks for no more
+    };
+
+    void deliverPages(fitzDocument& document, pictureStore& pictures, const std::vector<int>& pages, int count);
+    pageResult deliverPage(fitzDocument& document, pictureStore& pictures, int pageNumber);
+
+    bool cancelled() const;
+    void fail(const QString& why);
+    void notice(const QString& what);
+    void reportDone(int done);
+
+    pdfParseProgress* m_progress;
+    pdfParser::pageParseFunc m_pageFunc;
+    QString m_pictureFolder;
+    QString m_path;
+    QByteArray m_passwords[2];
+    QStringList m_problems;
+};
+
+} // namespace conversion
+
+#endif

@@ -1,0 +1,68 @@
+#ifndef PDFPARSEPROGRESS_H
+#define PDFPARSEPROGRESS_H
+
+#include <atomic>
+
+namespace conversion {
+
+// The parser's line back to its caller: progress, cancel and the result of
+// opening the document. The parser calls every virtual member on the thread
+// that runs pdfParser::parse; setCancel may be called from any thread, which
+// is why the flag is atomic.
+//
+// What the parser does, in order:
+// - setSuccess(false) and return when the request is unusable or the PDF
+//   cannot be opened or authenticated: no page is delivered. Otherwise
+//   setSuccess(true) once the document is open and authenticated, before the
+//   first page.
+// - setPageNumber(n) with the number of requested pages that exist, then
+//   after each of them parseProgressInfo(progressMessage, "k"), k pages done.
+//   A page that exists but cannot be read is skipped with a noticeMessage.
+// - isNeedCancel() before every page; true ends the parse at once.
+// - setSuccess(false) at the end when pages were requested and not one of
+//   them could be read.
+// So the caller reads isSuccess() after parse returns: false means the task
+// failed and must end as failed, never as an empty book that looks done.
+class pdfParseProgress {
+public:
+    enum messageType {
+        progressMessage = 0,   // the text is a count of pages done, or ":" and a percentage
+        noticeMessage = 1      // the text says why a page was skipped; not progress
+    };
+
+    pdfParseProgress() = default;
+    pdfParseProgress(const pdfParseProgress& other)
+        : pageNumber(other.pageNumber), percent(other.percent), cancel(other.cancel.load())
+    {
+    }
+    pdfParseProgress& operator=(const pdfParseProgress& other)
+    {
+        pageNumber = other.pageNumber;
+        percent = other.percent;
+        cancel = other.cancel.load();
+        return *this;
+    }
+    virtual ~pdfParseProgress() = default;
+
+    virtual void parseProgressInfo(messageType type, char* text)
+    {
+        (void)type;
+        (void)text;
+    }
+    virtual bool isNeedCancel() { return cancel; }
+    virtual void setCancel(bool value) { cancel = value; }
+    virtual void setSuccess(bool value) { (void)value; }
+    virtual bool isSuccess() { return false; }
+
+    // The total that page-count messages count against; 0 until the parser sets it.
+    void setPageNumber(int count) { pageNumber = count; }
+
+protected:
+    int pageNumber = 0;
+    float percent = 0.0f;               // the last percentage computed from a page count
+    std::atomic<bool> cancel{false};
+};
+
+} // namespace conversion
+
+#endif

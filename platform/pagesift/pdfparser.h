@@ -1,0 +1,62 @@
+#ifndef PDFPARSER_H
+#define PDFPARSER_H
+
+#include <QString>
+
+namespace conversion {
+
+struct pdfParseConf;
+class pdfParseProgress;
+
+// Turns the requested pages of a PDF into book pages (ns_epub::epubPage, the
+// records of leafbinder/src/epub_page.h): text sections in reading order,
+// split into columns, lines and runs of one look, and the page's pictures.
+//
+// The object only holds settings; parse() does the work on the calling
+// thread, with a MuPDF context of its own made there, and calls the progress
+// object and the page function on that thread. Each page is handed to the
+// page function as an epubPage* passed as void*. The page, its items and its
+// picture files belong to the parser: the function may read them and hand
+// them on, but must keep nothing; they are freed and the pictures deleted
+// as soon as it returns. A page function that returns false ends the parse
+// after that page.
+//
+// Failures: see pdfParseProgress. Why the last parse failed, or which pages
+// it skipped, is in lastError(); the parser itself writes no log.
+class pdfParser {
+public:
+    using pageParseFunc = bool (*)(void*);
+
+    // conf is the request used when parse() is given none; it may be null.
+    explicit pdfParser(pdfParseConf* conf = nullptr);
+
+    void setParseProgress(pdfParseProgress* progress);
+    void setPageParseFunc(pageParseFunc func);
+
+    // Where page pictures are written while their page is being delivered.
+    // Empty (the default): a private folder (mode 0700) made under
+    // QDir::tempPath() for each parse and removed after it. A folder given
+    // here is made when missing and never removed; only the parser's own
+    // files in it are.
+    void setPictureFolder(const QString& folder);
+    QString pictureFolder() const;
+
+    // Reads conf (or the constructor's request when conf is null) and
+    // delivers its pages; returns when done, cancelled or failed.
+    void parse(pdfParseConf* conf);
+
+    // Empty when the last parse opened the document and delivered every page
+    // it asked for; otherwise one line per problem.
+    QString lastError() const;
+
+private:
+    pdfParseConf* m_conf = nullptr;
+    pdfParseProgress* m_progress = nullptr;
+    pageParseFunc m_pageFunc = nullptr;
+    QString m_pictureFolder;
+    QString m_lastError;
+};
+
+} // namespace conversion
+
+#endif

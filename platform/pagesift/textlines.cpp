@@ -1,0 +1,262 @@
+#include "textlines.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <map>
+
+namespace conversion {
+namespace {
+
+// Distances in multiples of the font size, so the rules hold for footnotes
+// and headings alike.
+constexpr float kWordGap = 0.8f;        // a wider gap inside a drawn line may be a gutter
+constexpr float kSpaceGap = 0.15f;      // joined pieces further apart get a space between them
+constexpr float kNeighbourRows = 4.5f;  // how far above and below a gap's evidence is taken
+constexpr float kGutterWidth = 1.0f;    // the narrowest gutter between columns
+constexpr float kCoreAscent = 0.7f;     // the core of a line reaches this far above its
+constexpr float kCoreDescent = 0.2f;    //   baseline and this far below
+
+constexpr float kInfinity = std::numeric_limits<float>::infinity();
+
+bool isHorizontal(const glyphLine& line)
+{
+    return !line.vertical && std::fabs(line.dirY) < 0.05f && line.dirX > 0;
+}
+
+float glyphSize(const glyph& g)
+{
+    return g.size > 0 ? g.size : std::max(g.bottom - g.top, 1.0f);
+}
+
+void measure(textLine& line)
+{
+    line.x0 = line.top = kInfinity;
+    line.x1 = line.bottom = -kInfinity;
+    line.size = 0;
+    for (const glyph& g : line.glyphs) {
+        line.x0 = std::min(line.x0, g.x0);
+        line.x1 = std::max(line.x1, g.x1);
+        line.top = std::min(line.top, g.top);
+        line.bottom = std::max(line.bottom, g.bottom);
+        if (!isSpaceCharacter(g.c) && glyphSize(g) > line.size) {
+            line.size = glyphSize(g);
+            line.baseline = g.originY;
+        }
+    }
+    if (line.horizontal) {
+        line.top = line.baseline - kCoreAscent * line.size;
+        line.bottom = line.baseline + kCoreDescent * line.size;
+    }
+}
+
+// Keeps the piece when something visible is left without its end spaces.
+void keep(textLine& piece, std::vector<textLine>& out)
+{
+    auto& g = piece.glyphs;
+    while (!g.empty() && isSpaceCharacter(g.back().c))
+        g.pop_back();
+    g.erase(g.begin(), std::find_if(g.begin(), g.end(), [](const glyph& item) { return !isSpaceCharacter(item.c); }));
+    if (!g.empty()) {
+        measure(piece);
+        out.push_back(std::move(piece));
+    }
+    const bool horizontal = piece.horizontal;
+    piece = textLine();
+    piece.horizontal = horizontal;
+}
+
+std::vector<textLine> cutDrawnLines(const pageContent& page)
+{
+    std::vector<textLine> pieces;
+    for (const glyphLine& line : page.lines) {
+        textLine current;
+        current.horizontal = isHorizontal(line);
+        const glyph* lastInk = nullptr;
+        for (const glyph& g : line.glyphs) {
+            const bool space = isSpaceCharacter(g.c);
+            if (current.horizontal && !space && lastInk
+                && g.x0 - lastInk->x1 > kWordGap * std::max(glyphSize(g), glyphSize(*lastInk)))
+                keep(current, pieces);
+            current.glyphs.push_back(g);
+            if (!space)
+                lastInk = &g;
+        }
+        keep(current, pieces);
+    }
+    return pieces;
+}
+
+bool sameText(const textLine& a, const textLine& b)
+{
+    return std::equal(a.glyphs.begin(), a.glyphs.end(), b.glyphs.begin(), b.glyphs.end(),
+                      [](const glyph& x, const glyph& y) { return x.c == y.c; });
+}
+
+// Some pages draw a text twice, slightly offset, to fake bold type or a
+// shadow; the reader wants it once.
+std::vector<textLine> withoutOverprints(std::vector<textLine> pieces)
+{
+    std::vector<int> order(pieces.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = static_cast<int>(i);
+    std::sort(order.begin(), order.end(), [&pieces](int a, int b) { return pieces[a].x0 < pieces[b].x0; });
+    std::vector<bool> drop(pieces.size(), false);
+    for (size_t i = 0; i < order.size(); ++i) {
+        const textLine& a = pieces[order[i]];
+        if (drop[order[i]])
+            continue;
+        const float near = 0.3f * std::max(a.size, 1.0f);
+        for (size_t j = i + 1; j < order.size() && pieces[order[j]].x0 - a.x0 <= near; ++j) {
+            const textLine& b = pieces[order[j]];
+            if (std::fabs(a.baseline - b.baseline) <= near && std::fabs(a.x1 - b.x1) <= near
+                && std::fabs(a.top - b.top) <= near && sameText(a, b))
+                drop[order[j]] = true;
+        }
+    }
+    std::vector<textLine> kept;
+    for (size_t i = 0; i < pieces.size(); ++i)
+        if (!drop[i])
+            kept.push_back(std::move(pieces[i]));
+    return kept;
+}
+
+class rowJoiner {
+public:
+    explicit rowJoiner(std::vector<textLine> pieces) : m_pieces(std::move(pieces))
+    {
+        for (size_t i = 0; i < m_pieces.size(); ++i)
+            if (m_pieces[i].horizontal)
+                m_byBaseline.push_back(static_cast<int>(i));
+        std::sort(m_byBaseline.begin(), m_byBaseline.end(),
+                  [this](int a, int b) { return m_pieces[a].baseline < m_pieces[b].baseline; });
+    }
+
+    std::vector<textLine> join() const
+    {
+        std::vector<int> order(m_pieces.size());
+        for (size_t i = 0; i < order.size(); ++i)
+            order[i] = static_cast<int>(i);
+        std::stable_sort(order.begin(), order.end(), [this](int a, int b) { return m_pieces[a].x0 < m_pieces[b].x0; });
+
+        std::vector<textLine> lines;
+        std::vector<int> tails;   // the last piece joined into each line
+        for (const int index : order) {
+            const textLine& piece = m_pieces[index];
+            // The nearest line that the piece could continue; past it the
+            // piece cannot reach any other.
+            int best = -1;
+            float bestGap = kInfinity;
+            if (piece.horizontal) {
+                for (size_t l = 0; l < lines.size(); ++l) {
+                    const float gap = piece.x0 - lines[l].x1;
+                    if (gap < bestGap && gap >= -0.3f * std::max(lines[l].size, piece.size) && lines[l].horizontal
+                        && sameRow(lines[l], piece))
+                        best = static_cast<int>(l), bestGap = gap;
+                }
+            }
+            if (best >= 0 && isGutter(tails[static_cast<size_t>(best)], index))
+                best = -1;
+            if (best < 0) {
+                lines.push_back(piece);
+                tails.push_back(index);
+                continue;
+            }
+            append(lines[static_cast<size_t>(best)], piece);
+            tails[static_cast<size_t>(best)] = index;
+        }
+        return lines;
+    }
+
+private:
+    static bool sameRow(const textLine& a, const textLine& b)
+    {
+        const float size = std::max(a.size, b.size);
+        const bool sameSize = std::min(a.size, b.size) >= 0.85f * size;
+        // A superscript or subscript sits higher or lower than its line.
+        return std::fabs(a.baseline - b.baseline) <= (sameSize ? 0.25f : 0.6f) * size;
+    }
+
+    // Whether the gap between two pieces of a row is a column gutter: a
+    // strip of it at least a font size wide is free of text on this row and
+    // on nearly all rows around it in the same stretch of the page. A wide
+    // space in justified text is crossed by the words of the lines above and
+    // below; a row on its own is one line.
+    bool isGutter(int left, int right) const
+    {
+        const textLine& a = m_pieces[left];
+        const textLine& b = m_pieces[right];
+        const float size = std::max(a.size, b.size);
+        if (b.x0 - a.x1 <= kWordGap * size)
+            return false;
+        std::map<long, std::vector<std::pair<float, float>>> rows;   // row -> text inside the gap
+        const auto first = std::lower_bound(
+            m_byBaseline.begin(), m_byBaseline.end(), a.baseline - kNeighbourRows * size,
+            [this](int item, float value) { return m_pieces[item].baseline < value; });
+        for (auto it = first; it != m_byBaseline.end(); ++it) {
+            const textLine& other = m_pieces[*it];
+            if (other.baseline > a.baseline + kNeighbourRows * size)
+                break;
+            if (std::fabs(other.baseline - a.baseline) < 0.5f * size || other.x1 <= a.x0 || other.x0 >= b.x1)
+                continue;
+            auto& row = rows[std::lround(other.baseline * 4)];
+            if (other.x1 > a.x1 && other.x0 < b.x0)
+                row.emplace_back(std::max(other.x0, a.x1), std::min(other.x1, b.x0));
+        }
+        if (rows.empty())
+            return false;
+        std::vector<std::pair<float, int>> edges;   // +1 where a row's text begins, -1 where it ends
+        for (auto& row : rows) {
+            for (const auto& [from, to] : row.second) {
+                edges.emplace_back(from, 1);
+                edges.emplace_back(to, -1);
+            }
+        }
+        std::sort(edges.begin(), edges.end());
+        const int allowed = static_cast<int>(rows.size() / 4);
+        int covering = 0;
+        bool free = true;
+        float freeFrom = a.x1;
+        for (const auto& [x, step] : edges) {
+            if (free && x - freeFrom >= kGutterWidth * size)
+                return true;
+            covering += step;
+            const bool nowFree = covering <= allowed;
+            if (nowFree && !free)
+                freeFrom = x;
+            free = nowFree;
+        }
+        return free && b.x0 - freeFrom >= kGutterWidth * size;
+    }
+
+    static void append(textLine& line, const textLine& piece)
+    {
+        if (piece.x0 - line.x1 > kSpaceGap * std::max(line.size, piece.size)) {
+            glyph space = line.glyphs.back();
+            space.c = U' ';
+            space.x0 = line.x1;
+            space.x1 = piece.x0;
+            line.glyphs.push_back(space);
+        }
+        line.glyphs.insert(line.glyphs.end(), piece.glyphs.begin(), piece.glyphs.end());
+        measure(line);
+    }
+
+    std::vector<textLine> m_pieces;
+    std::vector<int> m_byBaseline;   // horizontal pieces by baseline
+};
+
+} // namespace
+
+bool isSpaceCharacter(char32_t c)
+{
+    return c == U' ' || c == U'\t' || c == 0x00A0 || (c >= 0x2000 && c <= 0x200B) || c == 0x202F || c == 0x205F
+        || c == 0x3000;
+}
+
+std::vector<textLine> collectTextLines(const pageContent& page)
+{
+    return rowJoiner(withoutOverprints(cutDrawnLines(page))).join();
+}
+
+} // namespace conversion

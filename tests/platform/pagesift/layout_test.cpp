@@ -1,0 +1,448 @@
+// What a reader gets from a page of text: reading order with columns,
+// paragraphs, runs of one look, centring, and text in any script unchanged.
+#include "pdffixture.h"
+#include "textlayout.h"
+
+using testpdf::DocSpec;
+using testpdf::PageSpec;
+using testpdf::paragraphStyle;
+using testpdf::TextRun;
+
+namespace {
+
+TextRun textAt(const QString& text, double x, double y, double size = 11,
+               const QString& font = QStringLiteral("Helvetica"))
+{
+    TextRun run;
+    run.text = text;
+    run.x = x;
+    run.y = y;
+    run.size = size;
+    run.font = font;
+    return run;
+}
+
+QString paragraphsText(const QList<QStringList>& paragraphs)
+{
+    QString text;
+    for (const QStringList& lines : paragraphs)
+        text += lines.join(QLatin1Char(' ')) + QLatin1Char('\n');
+    return text;
+}
+
+using LayoutTest = PdfTest;
+
+TEST_F(LayoutTest, TwoColumnsComeOutColumnByColumnUnderAFullWidthTitle)
+{
+    PageSpec page;
+    TextRun title = textAt(QStringLiteral("Two Columns"), 306, 740, 18, QStringLiteral("Helvetica-Bold"));
+    title.align = Qt::AlignHCenter;
+    page.runs << title;
+
+    // Both columns break their paragraphs at the same height, so a gap runs
+    // across the whole page there; it must not end the columns.
+    paragraphStyle left;
+    left.width = 216;
+    paragraphStyle right = left;
+    right.x = 324;
+    double leftY = 700, rightY = 700;
+    const QStringList l1 = addParagraph(page, testpdf::numberedWords(QStringLiteral("west"), 30), left, leftY);
+    const QStringList r1 = addParagraph(page, testpdf::numberedWords(QStringLiteral("east"), 30), right, rightY);
+    leftY = rightY = std::min(leftY, rightY) - 10;
+    const QStringList l2 = addParagraph(page, testpdf::numberedWords(QStringLiteral("west"), 25, 31), left, leftY);
+    const QStringList r2 = addParagraph(page, testpdf::numberedWords(QStringLiteral("east"), 20, 31), right, rightY);
+    // A heading in the middle of the right column, below its text.
+    TextRun heading = textAt(QStringLiteral("Right Note"), 432, rightY - 20, 11, QStringLiteral("Helvetica-Bold"));
+    heading.align = Qt::AlignHCenter;
+    page.runs << heading;
+
+    DocSpec doc;
+    doc.pages << page;
+    const parsed::result out = parseAll(make(QStringLiteral("columns.pdf"), doc), 1);
+    ASSERT_EQ(out.pages.size(), 1u);
+    const parsed::page& p = out.pages[0];
+    ASSERT_EQ(p.sections.size(), 2u) << describe(p);
+    ASSERT_EQ(p.sections[0].columns.size(), 1u) << describe(p);
+    EXPECT_EQ(p.sections[0].columns[0].text(), QStringLiteral("Two Columns\n"));
+    ASSERT_EQ(p.sections[1].columns.size(), 2u) << describe(p);
+    EXPECT_EQ(p.sections[1].columns[0].text(), paragraphsText({l1, l2})) << describe(p);
+    EXPECT_EQ(p.sections[1].columns[1].text(), paragraphsText({r1, r2, {QStringLiteral("Right Note")}})) << describe(p);
+    EXPECT_TRUE(p.sections[1].columns[1].lines.back().centred) << "centred within its own column";
+    EXPECT_FALSE(p.sections[1].columns[0].lines.back().centred);
+}
+
+TEST_F(LayoutTest, ThreeColumnsOfMixedTextKeepTheirOrderAndEveryWord)
+{
+    PageSpec page;
+    paragraphStyle style;
+    style.width = 150;
+    style.size = 9;
+    const QStringList fonts = {QStringLiteral("Times-Roman"), QStringLiteral("Helvetica"), QStringLiteral("Courier")};
+    QList<QString> expected;
+    for (int column = 0; column < 3; ++column) {
+        style.x = 54 + column * 171;
+        style.font = fonts[column];
+        double y = 740 - column * 30;   // columns starting at different heights
+        QList<QStringList> paragraphs;
+        for (int paragraph = 0; paragraph < 4; ++paragraph) {
+            const QString stem = QStringLiteral("c%1p%2w").arg(column).arg(paragraph);
+            paragraphs << addParagraph(page, testpdf::numberedWords(stem, 18 + 7 * paragraph), style, y);
+            y -= 6;
+        }
+        expected << paragraphsText(paragraphs);
+    }
+    DocSpec doc;
+    doc.pages << page;
+    const parsed::result out = parseAll(make(QStringLiteral("three.pdf"), doc), 1);
+    ASSERT_EQ(out.pages.size(), 1u);
+    const parsed::page& p = out.pages[0];
+    ASSERT_EQ(p.sections.size(), 1u) << describe(p);
+    ASSERT_EQ(p.sections[0].columns.size(), 3u) << describe(p);
+    for (int column = 0; column < 3; ++column)
+        EXPECT_EQ(p.sections[0].columns[static_cast<size_t>(column)].text(), expected[column]) << describe(p);
+}
+
+// Justified text whose words the page places one by one, with spaces up to
+// one and a half times the font size in a narrow column.
+QStringList addJustified(PageSpec& page, const QStringList& words, double x, double width, double& y, double size)
+{
+    paragraphStyle style;
+    style.x = x;
+    style.width = width;
+    style.size = size;
+    PageSpec scratch;
+    double scratchY = y;
+    const QStringList lines = addParagraph(scratch, words, style, scratchY);
+    for (int i = 0; i < lines.size(); ++i) {
+        const QStringList lineWords = lines[i].split(QLatin1Char(' '));
+        double inkWidth = 0;
+        QList<TextRun> runs;
+        for (const QString& word : lineWords) {
+            runs << textAt(word, 0, y, size);
+            inkWidth += testpdf::textWidth(runs.back());
+        }
+        const bool last = i + 1 == lines.size();
+        const double gap = last || runs.size() < 2 ? size * 0.28 : (width - inkWidth) / (runs.size() - 1);
+        double pen = x;
+        for (TextRun& run : runs) {
+            run.x = pen;
+            pen += testpdf::textWidth(run) + gap;
+            page.runs << run;
+        }
+        y -= 1.2 * size;
+    }
+    return lines;
+}
+
+TEST_F(LayoutTest, JustifiedTextPlacedWordByWordKeepsItsLinesAndColumns)
+{
+    PageSpec page;
+    QStringList words;
+    const QStringList vocabulary = {QStringLiteral("a"), QStringLiteral("justified"), QStringLiteral("line"),
+                                    QStringLiteral("of"), QStringLiteral("extraordinarily"), QStringLiteral("wide"),
+                                    QStringLiteral("spacing"), QStringLiteral("in"), QStringLiteral("narrow"),
+                                    QStringLiteral("columns"), QStringLiteral("is"), QStringLiteral("typesetting")};
+    unsigned seed = 7;
+    for (int i = 0; i < 70; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        words << vocabulary[static_cast<qsizetype>((seed >> 16) % vocabulary.size())] + QString::number(i);
+    }
+    // Two narrow columns only 12 points apart with 10 point text.
+    double leftY = 740, rightY = 740;
+    const QStringList left = addJustified(page, words, 72, 130, leftY, 10);
+    const QStringList right = addJustified(page, words.mid(5), 214, 130, rightY, 10);
+    DocSpec doc;
+    doc.pages << page;
+    const parsed::result out = parseAll(make(QStringLiteral("justified.pdf"), doc), 1);
+    ASSERT_EQ(out.pages.size(), 1u);
+    const parsed::page& p = out.pages[0];
+    ASSERT_EQ(p.sections.size(), 1u) << describe(p);
+    ASSERT_EQ(p.sections[0].columns.size(), 2u) << describe(p);
+    EXPECT_EQ(p.sections[0].columns[0].text(), paragraphsText({left})) << describe(p);
+    EXPECT_EQ(p.sections[0].columns[1].text(), paragraphsText({right})) << describe(p);
+}
+
+TEST_F(LayoutTest, RunsSplitWhereFontSizeWeightSlantOrColourChange)
+{
+    struct Piece {
+        QString text;
+        QString font;
+        double size;
+        QColor color;
+    };
+    const QList<Piece> pieces = {
+        {QStringLiteral("Plain words, "), QStringLiteral("Helvetica"), 12, Qt::black},
+        {QStringLiteral("bold words, "), QStringLiteral("Helvetica-Bold"), 12, Qt::black},
+        {QStringLiteral("slanted words, "), QStringLiteral("Helvetica-Oblique"), 12, Qt::black},
+        {QStringLiteral("big words, "), QStringLiteral("Helvetica"), 16, Qt::black},
+        {QStringLiteral("red words, "), QStringLiteral("Helvetica"), 12, QColor(0xcc, 0x33, 0x00)},
+        {QStringLiteral("serif bold italic"), QStringLiteral("Times-BoldItalic"), 12, Qt::black},
+    };
+    PageSpec page;
+    double x = 72;
+    for (const Piece& piece : pieces) {
+        TextRun run = textAt(piece.text, x, 700, piece.size, piece.font);
+        run.color = piece.color;
+        page.runs << run;
+        x += testpdf::textWidth(run);
+    }
+    DocSpec doc;
+    doc.pages << page;
+    const parsed::result out = parseAll(make(QStringLiteral("runs.pdf"), doc), 1);
+    ASSERT_EQ(out.pages.size(), 1u);
+    const std::vector<const parsed::line*> lines = out.pages[0].lines();
+    ASSERT_EQ(lines.size(), 1u) << describe(out.pages[0]);
+    const std::vector<parsed::run>& runs = lines[0]->runs;
+    ASSERT_EQ(runs.size(), 6u) << describe(out.pages[0]);
+    for (size_t i = 0; i < runs.size(); ++i)
+        EXPECT_EQ(runs[i].text, pieces[static_cast<qsizetype>(i)].text) << i;
+
+    const auto look = [](const parsed::run& run) {
+        return QStringLiteral("%1 %2 %3 %4%5")
+            .arg(run.family, QString::number(run.size), run.color, run.bold ? QStringLiteral("b") : QStringLiteral("-"),
+                 run.italic ? QStringLiteral("i") : QStringLiteral("-"));
+    };
+    EXPECT_EQ(look(runs[0]), QStringLiteral("Helvetica 12 #000000 --"));
+    EXPECT_EQ(look(runs[1]), QStringLiteral("Helvetica 12 #000000 b-"));
+    EXPECT_EQ(look(runs[2]), QStringLiteral("Helvetica 12 #000000 -i"));
+    EXPECT_EQ(look(runs[3]), QStringLiteral("Helvetica 16 #000000 --"));
+    EXPECT_EQ(look(runs[4]), QStringLiteral("Helvetica 12 #cc3300 --"));
+    EXPECT_EQ(look(runs[5]), QStringLiteral("Times 12 #000000 bi"));
+}
+
+TEST_F(LayoutTest, AnEmbeddedFontKeepsItsFamilyName)
+{
+    PageSpec page;
+    page.runs << textAt(QStringLiteral("Embedded text"), 72, 700, 10, testpdf::unicodeFontPath());
+    DocSpec doc;
+    doc.pages << page;
+    const parsed::result out = parseAll(make(QStringLiteral("embedded.pdf"), doc), 1);
+    ASSERT_EQ(out.pages.size(), 1u);
+    const std::vector<const parsed::line*> lines = out.pages[0].lines();
+    ASSERT_EQ(lines.size(), 1u);
+    ASSERT_EQ(lines[0]->runs.size(), 1u);
+    EXPECT_EQ(lines[0]->runs[0].family, QStringLiteral("DejaVuSans"));
+    EXPECT_EQ(lines[0]->runs[0].size, 10);
+}
+
+TEST_F(LayoutTest, CentredLinesAreMarkedAndLeftOrRightAlignedOnesAreNot)
+{
+    PageSpec page;
+    TextRun title = textAt(QStringLiteral("A Centred Title"), 306, 740, 20, QStringLiteral("Helvetica-Bold"));
+    title.align = Qt::AlignHCenter;
+    page.runs << title;
+    double y = 700;
+    paragraphStyle body;
+    const QStringList first = addParagraph(page, testpdf::numberedWords(QStringLiteral("body"), 40), body, y);
+    y -= 12;
+    TextRun separator = textAt(QStringLiteral("* * *"), 306, y, 11);
+    separator.align = Qt::AlignHCenter;
+    page.runs << separator;
+    y -= 24;
+    const QStringList second = addParagraph(page, testpdf::numberedWords(QStringLiteral("more"), 30), body, y);
+    y -= 12;
+    TextRun signature = textAt(QStringLiteral("The Author"), 540, y, 11);
+    signature.align = Qt::AlignRight;
+    page.runs << signature;
+
+    DocSpec doc;
+    doc.pages << page;
+    const parsed::result out = parseAll(make(QStringLiteral("centred.pdf"), doc), 1);
+    ASSERT_EQ(out.pages.size(), 1u);
+    const parsed::page& p = out.pages[0];
+    QStringList centred;
+    for (const parsed::line* line : p.lines()) {
+        if (line->centred) {
+            centred << line->text();
+            EXPECT_TRUE(line->endsParagraph) << "a centred line stands as its own paragraph";
+        }
+    }
+    EXPECT_EQ(centred, QStringList({QStringLiteral("A Centred Title"), QStringLiteral("* * *")})) << describe(p);
+    EXPECT_EQ(p.text(), QStringLiteral("A Centred Title\n") + paragraphsText({first}) + QStringLiteral("* * *\n")
+                            + paragraphsText({second}) + QStringLiteral("The Author\n"))
+        << describe(p);
+}
+
+TEST_F(LayoutTest, ALoneCentredTitleOnAPageIsCentred)
+{
+    PageSpec page;
+    TextRun title = textAt(QStringLiteral("Chapter One"), 306, 600, 24, QStringLiteral("Times-Bold"));
+    title.align = Qt::AlignHCenter;
+    page.runs << title;
+    DocSpec doc;
+    doc.pages << page;
+    const parsed::result out = parseAll(make(QStringLiteral("title.pdf"), doc), 1);
+    ASSERT_EQ(out.pages.size(), 1u);
+    const std::vector<const parsed::line*> lines = out.pages[0].lines();
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_TRUE(lines[0]->centred);
+    EXPECT_TRUE(lines[0]->endsParagraph);
+}
+
+TEST_F(LayoutTest, ParagraphsEndAtGapsIndentsAndShortLinesAndLinesJoinWithASpace)
+{
+    PageSpec page;
+    paragraphStyle style;
+    const double pitch = 1.2 * style.size;
+    double y = 740;
+    // Indented paragraphs set without space between them.
+    const QStringList a = addParagraph(page, testpdf::numberedWords(QStringLiteral("alpha"), 40), style, y);
+    style.indent = 22;
+    const QStringList b = addParagraph(page, testpdf::numberedWords(QStringLiteral("beta"), 30), style, y);
+    style.indent = 0;
+    // A clear gap.
+    y -= 12;
+    const QStringList c = addParagraph(page, testpdf::numberedWords(QStringLiteral("gamma"), 35), style, y);
+    // A short line, then the next paragraph at the usual pitch without indent:
+    // its first word would have fitted, so the short line ended a paragraph.
+    const QStringList d = addParagraph(page, {QStringLiteral("Short"), QStringLiteral("line.")}, style, y);
+    const QStringList e = addParagraph(page, testpdf::numberedWords(QStringLiteral("epsilon"), 25), style, y);
+    // A word broken at a hyphen joins without a space.
+    y -= 12;
+    page.runs << textAt(QStringLiteral("The phrase is well-"), 72, y, style.size);
+    page.runs << textAt(QStringLiteral("known to all of us."), 72, y - pitch, style.size);
+
+    DocSpec doc;
+    doc.pages << page;
+    const parsed::result out = parseAll(make(QStringLiteral("paragraphs.pdf"), doc), 1);
+    ASSERT_EQ(out.pages.size(), 1u);
+    const parsed::page& p = out.pages[0];
+    ASSERT_GE(a.size(), 3);
+    ASSERT_GE(b.size(), 2);
+    EXPECT_EQ(p.text(), paragraphsText({a, b, c, d, e}) + QStringLiteral("The phrase is well-known to all of us.\n"))
+        << describe(p);
+
+    std::vector<bool> ends;
+    for (const parsed::line* line : p.lines())
+        ends.push_back(line->endsParagraph);
+    std::vector<bool> expected;
+    for (const QStringList& paragraph : {a, b, c, d, e, QStringList{QString(), QString()}})
+        for (int i = 0; i < paragraph.size(); ++i)
+            expected.push_back(i + 1 == paragraph.size());
+    EXPECT_EQ(ends, expected) << describe(p);
+}
+
+TEST_F(LayoutTest, ListItemsAndRaisedNoteMarkersStayInTheirLines)
+{
+    PageSpec page;
+    const QString bullet = QStringLiteral("\u2022");
+    const double size = 10;
+    double y = 700;
+    const QList<QStringList> items = {
+        {QStringLiteral("A short first item.")},
+        {QStringLiteral("A second item that is long enough that it"), QStringLiteral("runs on under its own text.")},
+        {QStringLiteral("A third item.")},
+    };
+    for (const QStringList& item : items) {
+        page.runs << textAt(bullet, 80, y, size, testpdf::unicodeFontPath());
+        for (const QString& line : item) {
+            page.runs << textAt(line, 92, y, size, QStringLiteral("Times-Roman"));
+            y -= 12;
+        }
+    }
+    y -= 12;
+    const TextRun sentence = textAt(QStringLiteral("A sentence with a note"), 72, y, size, QStringLiteral("Times-Roman"));
+    page.runs << sentence;
+    page.runs << textAt(QStringLiteral("12"), 72 + testpdf::textWidth(sentence), y + 4, 6, QStringLiteral("Times-Roman"));
+    page.runs << textAt(QStringLiteral("and more words after it."), 72 + testpdf::textWidth(sentence) + 8, y, size,
+                        QStringLiteral("Times-Roman"));
+
+    DocSpec doc;
+    doc.pages << page;
+    const parsed::result out = parseAll(make(QStringLiteral("list.pdf"), doc), 1);
+    ASSERT_EQ(out.pages.size(), 1u);
+    const parsed::page& p = out.pages[0];
+    EXPECT_EQ(p.text(), bullet + QStringLiteral(" A short first item.\n") + bullet
+                            + QStringLiteral(" A second item that is long enough that it runs on under its own text.\n")
+                            + bullet + QStringLiteral(" A third item.\nA sentence with a note12 and more words after it.\n"))
+        << describe(p);
+    const std::vector<const parsed::line*> lines = p.lines();
+    ASSERT_FALSE(lines.empty());
+    ASSERT_EQ(lines.back()->runs.size(), 3u) << describe(p);
+    EXPECT_EQ(lines.back()->runs[1].text, QStringLiteral("12 "));
+    EXPECT_EQ(lines.back()->runs[1].size, 6);
+}
+
+TEST_F(LayoutTest, TextDrawnTwiceForABoldLookComesOnce)
+{
+    PageSpec page;
+    page.runs << textAt(QStringLiteral("Heavy heading"), 72, 700, 14);
+    page.runs << textAt(QStringLiteral("Heavy heading"), 72.3, 700, 14);
+    page.runs << textAt(QStringLiteral("Body text below the heading."), 72, 680, 11);
+    DocSpec doc;
+    doc.pages << page;
+    // MuPDF's plain text holds the heading twice, so the word count check
+    // of parseChecked does not apply here.
+    parsed::result out;
+    parsed::request what;
+    what.path = make(QStringLiteral("overprint.pdf"), doc);
+    what.pages = {1};
+    parsed::parse(what, out);
+    ASSERT_EQ(out.pages.size(), 1u);
+    EXPECT_EQ(out.pages[0].text(), QStringLiteral("Heavy heading\nBody text below the heading.\n"))
+        << describe(out.pages[0]);
+}
+
+TEST_F(LayoutTest, TextOfEveryScriptComesThroughUnchanged)
+{
+    const QString unicode = testpdf::unicodeFontPath();
+    struct Sample {
+        QString text;
+        QString font;
+    };
+    const QList<Sample> samples = {
+        {QStringLiteral("Съешь же ещё этих мягких французских булок"), unicode},
+        {QStringLiteral("Ξεσκεπάζω την ψυχοφθόρα βδελυγμία"), unicode},
+        {QStringLiteral("שלום עולם"), unicode},
+        {QStringLiteral("مرحبا بالعالم"), unicode},
+        {QStringLiteral("e\u0301te\u0301 cafe\u0301 n\u0303"), unicode},
+        {QStringLiteral("Double struck \U0001D538\U0001D7D8 \U0001F600"), unicode},
+        {QStringLiteral("中文文本的测试"), testpdf::cjkFont()},
+        {QStringLiteral("日本語のテキスト"), QStringLiteral("cjk:Japan1")},
+        {QStringLiteral("한국어 텍스트"), QStringLiteral("cjk:Korea1")},
+    };
+    PageSpec page;
+    double y = 740;
+    for (const Sample& sample : samples) {
+        page.runs << textAt(sample.text, 72, y, 12, sample.font);
+        y -= 40;
+    }
+    // Two lines of one Chinese paragraph join without a space.
+    page.runs << textAt(QStringLiteral("第一行的文字"), 72, y, 12, testpdf::cjkFont());
+    page.runs << textAt(QStringLiteral("第二行的文字"), 72, y - 14.4, 12, testpdf::cjkFont());
+
+    DocSpec doc;
+    doc.pages << page;
+    const parsed::result out = parseAll(make(QStringLiteral("scripts.pdf"), doc), 1);
+    ASSERT_EQ(out.pages.size(), 1u);
+    const parsed::page& p = out.pages[0];
+    QString expected;
+    for (const Sample& sample : samples)
+        expected += sample.text + QLatin1Char('\n');
+    expected += QStringLiteral("第一行的文字第二行的文字\n");
+    EXPECT_EQ(p.text(), expected) << describe(p);
+}
+
+TEST_F(LayoutTest, APageWithoutTextHasNoSections)
+{
+    PageSpec page;
+    page.rects << testpdf::FilledRect{QRectF(100, 100, 200, 100), Qt::blue};
+    page.runs << textAt(QStringLiteral("   "), 72, 700);
+    DocSpec doc;
+    doc.pages << page;
+    const parsed::result out = parseAll(make(QStringLiteral("blank.pdf"), doc), 1);
+    ASSERT_EQ(out.pages.size(), 1u);
+    EXPECT_TRUE(out.pages[0].sections.empty()) << describe(out.pages[0]);
+}
+
+TEST_F(LayoutTest, RotatedPagesReadTheWayTheyAreShown)
+{
+    DocSpec doc = testpdf::simpleDoc(1, {QStringLiteral("second line of the page")});
+    doc.pages[0].rotate = 90;
+    const parsed::result out = parseAll(make(QStringLiteral("rotated.pdf"), doc), 1);
+    ASSERT_EQ(out.pages.size(), 1u);
+    EXPECT_TRUE(out.pages[0].text().contains(QStringLiteral("Page 1"))) << describe(out.pages[0]);
+    EXPECT_TRUE(out.pages[0].text().contains(QStringLiteral("second line of the page"))) << describe(out.pages[0]);
+}
+
+} // namespace
