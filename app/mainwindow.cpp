@@ -145,8 +145,9 @@ void MainWindow::retranslate()
     retranslateTrayMenu();
 }
 
-// The tray menu's "Open" entry names the product; the menu's other entries
-// are the window's own actions, which are translated with them.
+// The tray menu's "Open" entry names the product and is found by its data;
+// every other entry is one of the window's actions, translated with them, and
+// is only noted in the log. No tray menu at all is noted too.
 void MainWindow::retranslateTrayMenu()
 {
     QMenu* menu = m_trayIcon ? m_trayIcon->contextMenu() : nullptr;

@@ -26,6 +26,8 @@
 #include <QTemporaryDir>
 #include <QTranslator>
 
+#include <iterator>
+
 #include <gtest/gtest.h>
 
 namespace {
