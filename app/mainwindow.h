@@ -1,0 +1,77 @@
+#ifndef MAINWINDOW_H
+#define MAINWINDOW_H
+
+#include "platform/vuframe0/vumainwindow.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+class QPoint;
+class QSystemTrayIcon;
+class QTreeWidgetItem;
+class VuConsoleThread;
+class VuSkin;
+class VuTreeWidget;
+
+namespace Ui {
+class MainWindow;
+}
+
+// The program's only top-level window: the task list with its tool buttons,
+// the output settings, the progress bar and the preview with its page
+// controls. It is built once by main() and lives inside the framework's
+// framed window (widgetFrame()).
+//
+// Construction reads the output settings from the preference store: the
+// custom output folder ("last_outputfile_dir", default Vu::outputPath(),
+// which is created) and the choice of the same folder
+// ("last_outputfile_radio", default false, so "Customize" is chosen).
+//
+// GUI thread only.
+class MainWindow : public VuMainWindow {
+    Q_OBJECT
+public:
+    explicit MainWindow(QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // Sets every text of the window again in the current language; the
+    // framework calls it on a language change.
+    void retranslate() override;
+
+public slots:
+    void slotOutputRadioStatus();
+    void slotAfterChangeSkin(VuSkin* current, VuSkin* previous);
+    void showTaskListContextMenu(const QPoint& pos);
+    void quitApp();
+    void on_runTask();
+    void on_openOutputFolder();
+    void on_selectOutputFolder();
+    void on_listSelectionChanged();
+    void on_syncListToSettings();
+
+private:
+    void setUpProgressBar();
+    void loadOutputSettings();
+    void setUpTaskList();
+    void setTaskListHeaders();
+    void setButtonIcons();
+    void connectSignals();
+    void retranslateTrayMenu();
+
+    std::unique_ptr<Ui::MainWindow> ui;
+    VuTreeWidget* m_taskList = nullptr;
+    // The worker of the task being converted; null until the first task.
+    VuConsoleThread* m_currentWorker = nullptr;
+    QList<QTreeWidgetItem*> m_pendingTasks;
+    // The output folder of the run in progress; empty until a run starts.
+    QString m_outputFolder;
+    // Name filters for adding the files of a folder.
+    QStringList m_fileFilters;
+    // Null until the tray icon is made.
+    QSystemTrayIcon* m_trayIcon = nullptr;
+};
+
+#endif

@@ -1,0 +1,8 @@
+#include "app/vumtaskstatusdelegate.h"
+
+VumTaskStatusDelegate::VumTaskStatusDelegate(QObject* parent)
+    : QStyledItemDelegate(parent)
+{
+}
+
+VumTaskStatusDelegate::~VumTaskStatusDelegate() = default;
