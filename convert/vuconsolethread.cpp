@@ -1,10 +1,24 @@
 #include "convert/vuconsolethread.h"
 
+#include "app/taskrow.h"
+#include "convert/logwriter.h"
+#include "convert/parserbridge.h"
+#include "convert/utils.h"
+#include "leafbinder/src/fixed_field.h"
+#include "leafbinder/src/leafbinder.h"
+#include "platform/pagesift/pdfparseconf.h"
+#include "platform/pagesift/pdfparser.h"
+
 #include <cctype>
 #include <charconv>
 #include <cstring>
 
+ns_epub::epubPubInfo g_epubPubInfo;
+
 namespace {
+
+const char kSource[] = ".\\vuconsolethread";
+const char kRun[] = "VuConsoleThread::run";
 
 // The number at the start of text, as atof and atoi read it (leading blanks
 // and a sign allowed, the rest ignored, 0 when there is none), but always
@@ -51,6 +65,136 @@ VuConsoleThread::~VuConsoleThread()
         setCancel(true);
         wait();
     }
+}
+
+void VuConsoleThread::startTask(QTreeWidgetItem* row, const QStringList& pageList, int pageCount,
+                                const QString& pdfPath, const QString& outputFolder, const QString& outputName,
+                                const QString& password1, const QString& password2, int conversionZoom,
+                                const QRect& area)
+{
+    // The running task reads these fields and the book information.
+    if (isRunning())
+        return;
+    m_row = row;
+    const BookInfo info = taskrow::bookInfo(row);
+    g_epubPubInfo.title = info.title.toStdString();
+    g_epubPubInfo.creator = info.author.toStdString();
+    g_epubPubInfo.identifier = info.isbn.toStdString();
+    g_epubPubInfo.publisher = info.publisher.toStdString();
+    g_epubPubInfo.date = info.publishDate.toStdString();
+    g_epubPubInfo.subject = info.series.toStdString();
+    g_epubPubInfo.description = info.comments.toStdString();
+    g_epubPubInfo.coverImage = info.coverPath.toStdString();
+    m_pageList = pageList;
+    m_pageCount = pageCount;
+    m_pdfPath = pdfPath;
+    m_outputFolder = outputFolder;
+    m_outputName = outputName;
+    m_password1 = password1;
+    m_password2 = password2;
+    m_zoom = conversionZoom;
+    m_pictureMode = conversionZoom != 0 ? 1 : 0;
+    m_area = area;
+    start(QThread::InheritPriority);
+}
+
+void VuConsoleThread::run()
+{
+    std::vector<int> pages;
+    if (makePageVector(pages))
+        convertTask(pages);
+    if (m_stopRequested && m_quitAfterStop)
+        emit processQiut();
+}
+
+// The pages to convert, in list order, duplicates kept; all pages for an
+// empty list. False (logged) when a page lies outside the document, which
+// includes a text that is no number, or when there is no page at all.
+bool VuConsoleThread::makePageVector(std::vector<int>& pages) const
+{
+    if (m_pageList.isEmpty()) {
+        for (int page = 1; page <= m_pageCount; ++page)
+            pages.push_back(page);
+    } else {
+        pages.reserve(static_cast<std::size_t>(m_pageList.size()));
+        for (const QString& text : m_pageList)
+            pages.push_back(text.toInt(nullptr, 10));
+    }
+    for (int page : pages) {
+        if (page < 1 || page > m_pageCount) {
+            writeLogSite(kSource, 222, kRun);
+            writeLogLine("preIdx = 0\n");
+            return false;
+        }
+    }
+    if (pages.empty()) {
+        // A document without pages would give an empty book that looks done.
+        writeLogSite(kSource, __LINE__, kRun);
+        writeLogLine("no pages to convert (page count %d)", m_pageCount);
+        return false;
+    }
+    return true;
+}
+
+void VuConsoleThread::convertTask(const std::vector<int>& pages)
+{
+    // Only Text mode hands the request to the parser, so only there must the
+    // path and the passwords fit its fields.
+    conversion::pdfParseConf request;
+    if (m_pictureMode == 0 && !fillParseRequest(request, m_pdfPath, m_password1, m_password2, pages))
+        return;
+
+    // The builder keeps the address of this record until close.
+    ns_epub::epubCreationConfig config;
+    config.buildFromPages = 1;
+    config.pubInfo = &g_epubPubInfo;
+    const QString bookName = utils::workFolderName(m_outputName);
+    const QString folder = utils::folderPath(m_outputFolder);
+    if (folder.isEmpty() || !ns_epub::setFieldText(config.bookName, bookName)
+        || !ns_epub::setFieldText(config.outputFolder, folder)) {
+        writeLogSite(kSource, __LINE__, kRun);
+        writeLogLine("output folder or book name empty or too long: %s %s", folder.toUtf8().constData(),
+                     bookName.toUtf8().constData());
+        return;
+    }
+
+    // The clean-up below empties the work folder, so it must be this book's
+    // own: a folder that was there already (a user's "Report/" beside
+    // "Report.pdf") is left alone and the task fails.
+    const QString workFolder = utils::workFolderPath(m_outputFolder, m_outputName);
+    if (!utils::createWorkFolder(workFolder)) {
+        writeLogSite(kSource, __LINE__, kRun);
+        writeLogLine("cannot make a new work folder %s", workFolder.toUtf8().constData());
+        return;
+    }
+
+    g_leafbinder.create(&config);
+    const bool converted =
+        m_pictureMode == 1 ? convertPicturePages(m_pdfPath, m_password2, pages) : parsePages(request);
+    // The parser reported the document's opening here; the task's result is
+    // the book's.
+    setSuccess(false);
+    if (converted && !isNeedCancel())
+        setSuccess(g_leafbinder.close());
+    // A book given up before close must not keep the address of config.
+    g_leafbinder = ns_epub::leafbinder();
+    utils::removeWorkFolder(workFolder, true);
+}
+
+// Text mode. False when the parser could not open the document (a wrong
+// password included) or could read none of its pages.
+bool VuConsoleThread::parsePages(conversion::pdfParseConf& request)
+{
+    conversion::pdfParser parser(nullptr);
+    parser.setPageParseFunc(addPageToBook);
+    parser.setParseProgress(this);
+    parser.parse(&request);
+    const QString problems = parser.lastError();
+    if (!problems.isEmpty()) {
+        writeLogSite(kSource, __LINE__, kRun);
+        writeLogLine("%s", problems.toUtf8().constData());
+    }
+    return isSuccess();
 }
 
 void VuConsoleThread::stop(bool quitAfterStop)

@@ -10,6 +10,19 @@
 #include <QTreeWidgetItem>
 
 #include <atomic>
+#include <vector>
+
+namespace conversion {
+struct pdfParseConf;
+}
+namespace ns_epub {
+struct epubPubInfo;
+}
+
+// The book information of the task being converted: written by
+// VuConsoleThread::startTask on the GUI thread before the worker starts, read
+// by the book builder on the worker thread. Relation and rights stay empty.
+extern ns_epub::epubPubInfo g_epubPubInfo;
 
 // Converts one task (one row of the task list) into one book on a thread of
 // its own, and is the parser's progress object while it does so.
@@ -29,6 +42,15 @@ public:
     // never be destroyed while its thread runs.
     ~VuConsoleThread() override;
 
+    // From the GUI thread: takes the task and starts the thread. The book
+    // information comes from the row (which may be null: no information);
+    // conversionZoom 0 is Text mode, any other value Picture mode at that
+    // zoom, with area in page pixels at 100 %. Does nothing while the thread
+    // runs.
+    void startTask(QTreeWidgetItem* row, const QStringList& pageList, int pageCount, const QString& pdfPath,
+                   const QString& outputFolder, const QString& outputName, const QString& password1,
+                   const QString& password2, int conversionZoom, const QRect& area);
+
     // From the GUI thread: stops the task at the next page; with
     // quitAfterStop the program quits once the stopped task has ended.
     void stop(bool quitAfterStop);
@@ -47,6 +69,23 @@ signals:
 
 public slots:
     void procFinished();
+
+protected:
+    // The task: checks the pages, builds the book in its own new work
+    // folder, converts, closes (packs) the book unless stopped, and removes
+    // the work folder.
+    void run() override;
+
+    // Picture mode: one picture page per entry of pages, in order, until a
+    // stop. False (logged) when the PDF does not open with the password or
+    // not one page could be made; the book must then not be finished.
+    bool convertPicturePages(const QString& pdfPath, const QString& password, const std::vector<int>& pages);
+
+private:
+    bool makePageVector(std::vector<int>& pages) const;
+    void convertTask(const std::vector<int>& pages);
+    bool parsePages(conversion::pdfParseConf& request);
+    void addPicturePage(const QString& picturePath);
 
 protected:
     QTreeWidgetItem* m_row = nullptr;          // the task row, passed back in every signal; not owned
