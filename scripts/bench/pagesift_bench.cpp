@@ -6,9 +6,9 @@
 //
 // Without a file it makes a text-heavy 100-page PDF (two columns of 9 pt
 // text, about 1100 words a page) in a temporary folder first.
+#include "benchsupport.h"
 #include "leafbinder/src/epub_page.h"
 #include "leafbinder/src/fixed_field.h"
-#include "pdfmaker.h"
 #include "platform/pagesift/pdfparseconf.h"
 #include "platform/pagesift/pdfparseprogress.h"
 #include "platform/pagesift/pdfparser.h"
@@ -17,7 +17,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
-#include <QRandomGenerator>
 #include <QTemporaryDir>
 
 #include <sys/resource.h>
@@ -25,17 +24,6 @@
 #include <cstdio>
 
 namespace {
-
-long statusKib(const char* key)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith(key))
-            return line.mid(static_cast<qsizetype>(std::strlen(key))).trimmed().split(' ').first().toLong();
-    return -1;
-}
 
 struct counters {
     int pages = 0;
@@ -55,8 +43,8 @@ bool countPage(void* page)
                 for (const ns_epub::epubWord* word : line->words)
                     g_counters.characters += static_cast<long long>(word->text.size());
     if (++g_counters.pages == 10) {
-        g_counters.rssAt10 = statusKib("VmRSS:");
-        g_counters.peakAt10 = statusKib("VmHWM:");
+        g_counters.rssAt10 = bench::statusKib("VmRSS:");
+        g_counters.peakAt10 = bench::statusKib("VmHWM:");
     }
     return true;
 }
@@ -67,53 +55,6 @@ public:
     bool ok = false;
     void setSuccess(bool value) override { ok = value; }
 };
-
-QString makeTextHeavyPdf(const QString& path, int pageCount)
-{
-    static const char* vocabulary[] = {
-        "the", "of", "and", "a", "to", "in", "is", "you", "that", "it", "he", "was", "for", "on", "are", "as",
-        "with", "his", "they", "at", "be", "this", "have", "from", "or", "one", "had", "by", "word", "but",
-        "not", "what", "all", "were", "we", "when", "your", "can", "said", "there", "use", "an", "each",
-        "which", "she", "do", "how", "their", "if", "will", "up", "other", "about", "out", "many", "then",
-        "them", "these", "so", "some", "her", "would", "make", "like", "him", "into", "time", "has", "look",
-        "two", "more", "write", "go", "see", "number", "no", "way", "could", "people", "my", "than", "first",
-        "water", "been", "call", "who", "oil", "its", "now", "find", "long", "down", "day", "did", "get",
-        "come", "made", "may", "part", "conversion", "paragraph", "structured", "extraction", "reading"};
-    QRandomGenerator random(42);
-    testpdf::DocSpec doc;
-    for (int n = 0; n < pageCount; ++n) {
-        testpdf::PageSpec page;
-        testpdf::TextRun heading;
-        heading.text = QStringLiteral("Chapter %1").arg(n + 1);
-        heading.font = QStringLiteral("Helvetica-Bold");
-        heading.size = 16;
-        heading.x = 306;
-        heading.y = 750;
-        heading.align = Qt::AlignHCenter;
-        page.runs << heading;
-        for (int column = 0; column < 2; ++column) {
-            double y = 720;
-            while (y > 60) {
-                QString line;
-                while (line.size() < 52)
-                    line += QLatin1String(vocabulary[random.bounded(int(std::size(vocabulary)))]) + QLatin1Char(' ');
-                testpdf::TextRun run;
-                run.text = line.trimmed();
-                run.font = random.bounded(20) == 0 ? QStringLiteral("Times-Italic") : QStringLiteral("Times-Roman");
-                run.size = 9;
-                run.x = column == 0 ? 54 : 318;
-                run.y = y;
-                page.runs << run;
-                y -= random.bounded(12) == 0 ? 16 : 11;
-            }
-        }
-        doc.pages << page;
-    }
-    QString error;
-    if (!testpdf::writePdf(path, doc, &error))
-        return error;
-    return QString();
-}
 
 double parseOnce(const QString& path, int pageCount, silentProgress& progress)
 {
@@ -169,7 +110,7 @@ int main(int argc, char* argv[])
     QTemporaryDir dir;
     QString path = argc > 1 ? QString::fromLocal8Bit(argv[1]) : dir.filePath(QStringLiteral("text-heavy.pdf"));
     if (argc <= 1) {
-        const QString error = makeTextHeavyPdf(path, 100);
+        const QString error = bench::makeTextHeavyPdf(path, 100);
         if (!error.isEmpty()) {
             std::fprintf(stderr, "cannot make the PDF: %s\n", qPrintable(error));
             return 1;
@@ -180,7 +121,7 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "cannot open %s\n", qPrintable(path));
         return 1;
     }
-    const long rssBefore = statusKib("VmRSS:");
+    const long rssBefore = bench::statusKib("VmRSS:");
 
     constexpr int kRounds = 3;
     double parserBest = 1e9, mutoolBest = 1e9;
@@ -208,8 +149,8 @@ int main(int argc, char* argv[])
     std::printf("time ratio:            %.2f (pagesift / mutool)\n", parserBest / mutoolBest);
     std::printf("memory, pagesift:      RSS %ld KiB before parsing; after 10 pages RSS %ld KiB, peak %ld KiB; "
                 "after %d pages RSS %ld KiB, peak %ld KiB\n",
-                rssBefore, g_counters.rssAt10, g_counters.peakAt10, pageCount, statusKib("VmRSS:"),
-                statusKib("VmHWM:"));
+                rssBefore, g_counters.rssAt10, g_counters.peakAt10, pageCount, bench::statusKib("VmRSS:"),
+                bench::statusKib("VmHWM:"));
     std::printf("memory, mutool:        peak %ld KiB\n", children.ru_maxrss);
     return 0;
 }

@@ -1,0 +1,72 @@
+#include "benchsupport.h"
+
+#include "pdfmaker.h"
+
+#include <QFile>
+#include <QRandomGenerator>
+
+#include <cstring>
+#include <iterator>
+
+namespace bench {
+
+QString makeTextHeavyPdf(const QString& path, int pageCount)
+{
+    static const char* vocabulary[] = {
+        "the", "of", "and", "a", "to", "in", "is", "you", "that", "it", "he", "was", "for", "on", "are", "as",
+        "with", "his", "they", "at", "be", "this", "have", "from", "or", "one", "had", "by", "word", "but",
+        "not", "what", "all", "were", "we", "when", "your", "can", "said", "there", "use", "an", "each",
+        "which", "she", "do", "how", "their", "if", "will", "up", "other", "about", "out", "many", "then",
+        "them", "these", "so", "some", "her", "would", "make", "like", "him", "into", "time", "has", "look",
+        "two", "more", "write", "go", "see", "number", "no", "way", "could", "people", "my", "than", "first",
+        "water", "been", "call", "who", "oil", "its", "now", "find", "long", "down", "day", "did", "get",
+        "come", "made", "may", "part", "conversion", "paragraph", "structured", "extraction", "reading"};
+    QRandomGenerator random(42);
+    testpdf::DocSpec doc;
+    for (int n = 0; n < pageCount; ++n) {
+        testpdf::PageSpec page;
+        testpdf::TextRun heading;
+        heading.text = QStringLiteral("Chapter %1").arg(n + 1);
+        heading.font = QStringLiteral("Helvetica-Bold");
+        heading.size = 16;
+        heading.x = 306;
+        heading.y = 750;
+        heading.align = Qt::AlignHCenter;
+        page.runs << heading;
+        for (int column = 0; column < 2; ++column) {
+            double y = 720;
+            while (y > 60) {
+                QString line;
+                while (line.size() < 52)
+                    line += QLatin1String(vocabulary[random.bounded(int(std::size(vocabulary)))]) + QLatin1Char(' ');
+                testpdf::TextRun run;
+                run.text = line.trimmed();
+                run.font = random.bounded(20) == 0 ? QStringLiteral("Times-Italic") : QStringLiteral("Times-Roman");
+                run.size = 9;
+                run.x = column == 0 ? 54 : 318;
+                run.y = y;
+                page.runs << run;
+                y -= random.bounded(12) == 0 ? 16 : 11;
+            }
+        }
+        doc.pages << page;
+    }
+    QString error;
+    if (!testpdf::writePdf(path, doc, &error))
+        return error;
+    return QString();
+}
+
+
+long statusKib(const char* key)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith(key))
+            return line.mid(static_cast<qsizetype>(std::strlen(key))).trimmed().split(' ').first().toLong();
+    return -1;
+}
+
+} // namespace bench

@@ -1,0 +1,213 @@
+// Whole-task conversion speed and memory: one conversion worker turns a PDF
+// into a packed book, timed from the hand-over to the task's end, against an
+// outside tool doing the comparable part of the work on the same pages:
+//
+//   Picture mode at zoom 200 (144 dpi): `pdftoppm -jpeg -r 144` alone.
+//   Text mode: `mutool draw -F stext`.
+//
+//   worker_bench [text|picture] [--pages N] [file.pdf]
+//
+// Without a mode both modes run, each in a process of its own so that their
+// memory peaks stay apart. Without a file a text-heavy PDF of N pages
+// (default 100) is made first. Memory is read after a tenth of the pages and
+// at the end: a flat peak means memory does not grow with the page count.
+#include "benchsupport.h"
+#include "convert/pdfgraber.h"
+#include "convert/vuconsolethread.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
+
+namespace {
+
+constexpr int kRounds = 3;
+constexpr int kPictureZoom = 200;
+
+struct taskFigures {
+    double seconds = -1;
+    bool succeeded = false;
+    qint64 bookBytes = 0;
+};
+
+// Memory read on the worker thread as progress passes a tenth of the task.
+std::atomic<long> g_peakAtTenth{-1};
+std::atomic<long> g_rssAtTenth{-1};
+
+taskFigures convertOnce(const QString& pdf, int pageCount, int zoom, const QString& outputFolder,
+                        const QString& outputName)
+{
+    taskFigures figures;
+    VuConsoleThread worker;
+    QEventLoop loop;
+    QObject::connect(
+        &worker, &VuConsoleThread::sglItemTaskProcess, &worker,
+        [](QTreeWidgetItem*, double percent) {
+            if (percent >= 10 && g_peakAtTenth < 0) {
+                g_rssAtTenth = bench::statusKib("VmRSS:");
+                g_peakAtTenth = bench::statusKib("VmHWM:");
+            }
+        },
+        Qt::DirectConnection);
+    QObject::connect(&worker, &VuConsoleThread::sglTaskComplete, &loop,
+                     [&](QTreeWidgetItem*, bool, bool succeeded) {
+                         figures.succeeded = succeeded;
+                         loop.quit();
+                     });
+    QElapsedTimer timer;
+    timer.start();
+    worker.startTask(nullptr, QStringList(), pageCount, pdf, outputFolder, outputName, QString(), QString(), zoom,
+                     QRect());
+    loop.exec();
+    figures.seconds = static_cast<double>(timer.nsecsElapsed()) / 1e9;
+    worker.wait();
+    figures.bookBytes = QFileInfo(outputFolder + outputName).size();
+    return figures;
+}
+
+// Runs the tool with its output thrown away; seconds, or -1 when it failed.
+double toolOnce(const QString& program, const QStringList& arguments)
+{
+    QElapsedTimer timer;
+    timer.start();
+    QProcess tool;
+    tool.setStandardOutputFile(QProcess::nullDevice());
+    tool.setStandardErrorFile(QProcess::nullDevice());
+    tool.start(program, arguments);
+    const bool ok = tool.waitForFinished(-1) && tool.exitStatus() == QProcess::NormalExit && tool.exitCode() == 0;
+    return ok ? static_cast<double>(timer.nsecsElapsed()) / 1e9 : -1;
+}
+
+double referenceOnce(bool picture, const QString& pdf, int pageCount, const QString& scratch)
+{
+    const QString last = QString::number(pageCount);
+    if (picture) {
+        QDir(scratch).removeRecursively();
+        QDir().mkpath(scratch);
+        return toolOnce(QStringLiteral("pdftoppm"),
+                        {QStringLiteral("-jpeg"), QStringLiteral("-r"), QStringLiteral("144"), QStringLiteral("-f"),
+                         QStringLiteral("1"), QStringLiteral("-l"), last, pdf, scratch + QStringLiteral("/p")});
+    }
+    return toolOnce(QStringLiteral("mutool"), {QStringLiteral("draw"), QStringLiteral("-F"), QStringLiteral("stext"),
+                                               QStringLiteral("-o"), QStringLiteral("/dev/null"), pdf,
+                                               QStringLiteral("1-") + last});
+}
+
+int runMode(bool picture, const QString& givenPdf, int wantedPages)
+{
+    QTemporaryDir dir;
+    QString pdf = givenPdf;
+    if (pdf.isEmpty()) {
+        pdf = dir.filePath(QStringLiteral("text-heavy.pdf"));
+        const QString error = bench::makeTextHeavyPdf(pdf, wantedPages);
+        if (!error.isEmpty()) {
+            std::fprintf(stderr, "cannot make the PDF: %s\n", qPrintable(error));
+            return 1;
+        }
+    }
+    int pageCount = 0;
+    {
+        PDFGraber graber;
+        if (!graber.open(pdf, QString())) {
+            std::fprintf(stderr, "cannot open %s\n", qPrintable(pdf));
+            return 1;
+        }
+        pageCount = graber.pageCount();
+    }
+    const QString outputFolder = dir.path() + QLatin1Char('/');
+    const int zoom = picture ? kPictureZoom : 0;
+    const long rssBefore = bench::statusKib("VmRSS:");
+
+    double workerBest = 1e9;
+    double toolBest = 1e9;
+    qint64 bookBytes = 0;
+    long peakAtEnd = -1;
+    long rssAtEnd = -1;
+    for (int round = 0; round < kRounds; ++round) {
+        const QString name = QStringLiteral("bench-%1.epub").arg(round);
+        const taskFigures figures = convertOnce(pdf, pageCount, zoom, outputFolder, name);
+        if (!figures.succeeded) {
+            std::fprintf(stderr, "the conversion failed (see the log in %s)\n", qPrintable(QDir::tempPath()));
+            return 1;
+        }
+        if (round == 0) {
+            rssAtEnd = bench::statusKib("VmRSS:");
+            peakAtEnd = bench::statusKib("VmHWM:");
+        }
+        workerBest = std::min(workerBest, figures.seconds);
+        bookBytes = figures.bookBytes;
+        const double tool = referenceOnce(picture, pdf, pageCount, dir.filePath(QStringLiteral("reference")));
+        if (tool < 0) {
+            std::fprintf(stderr, "%s failed\n", picture ? "pdftoppm" : "mutool draw");
+            return 1;
+        }
+        toolBest = std::min(toolBest, tool);
+    }
+    rusage children = {};
+    getrusage(RUSAGE_CHILDREN, &children);
+
+    const char* toolName = picture ? "pdftoppm -jpeg -r 144" : "mutool draw -F stext";
+    std::printf("%s mode%s: %s, %d pages, book %lld bytes\n", picture ? "Picture" : "Text",
+                picture ? " at zoom 200" : "", qPrintable(pdf), pageCount, static_cast<long long>(bookBytes));
+    std::printf("  worker, whole task:      %.3f s, %.1f pages/s (best of %d)\n", workerBest,
+                pageCount / workerBest, kRounds);
+    std::printf("  %-24s %.3f s, %.1f pages/s (best of %d)\n", (QByteArray(toolName) + ':').constData(), toolBest,
+                pageCount / toolBest, kRounds);
+    std::printf("  time ratio:              %.2f (worker / tool)\n", workerBest / toolBest);
+    std::printf("  memory, worker:          RSS %ld KiB before; after a tenth of the pages RSS %ld KiB, peak %ld KiB;"
+                " after all RSS %ld KiB, peak %ld KiB\n",
+                rssBefore, g_rssAtTenth.load(), g_peakAtTenth.load(), rssAtEnd, peakAtEnd);
+    std::printf("  memory, tool:            peak %ld KiB\n", children.ru_maxrss);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    // The book templates lie beside the program, as for the program itself.
+    QDir::setCurrent(QCoreApplication::applicationDirPath());
+
+    QString mode;
+    QString pdf;
+    int pages = 100;
+    const QStringList arguments = QCoreApplication::arguments().mid(1);
+    for (int i = 0; i < arguments.size(); ++i) {
+        const QString& argument = arguments.at(i);
+        if (argument == QLatin1String("text") || argument == QLatin1String("picture"))
+            mode = argument;
+        else if (argument == QLatin1String("--pages") && i + 1 < arguments.size())
+            pages = arguments.at(++i).toInt();
+        else
+            pdf = QFileInfo(argument).absoluteFilePath();
+    }
+    if (pages < 1) {
+        std::fprintf(stderr, "usage: worker_bench [text|picture] [--pages N] [file.pdf]\n");
+        return 2;
+    }
+    if (!mode.isEmpty())
+        return runMode(mode == QLatin1String("picture"), pdf, pages);
+
+    int result = 0;
+    for (const char* each : {"text", "picture"}) {
+        QStringList childArguments = arguments;
+        childArguments.prepend(QLatin1String(each));
+        QProcess child;
+        child.setProcessChannelMode(QProcess::ForwardedChannels);
+        child.start(QCoreApplication::applicationFilePath(), childArguments);
+        if (!child.waitForFinished(-1) || child.exitCode() != 0)
+            result = 1;
+    }
+    return result;
+}
