@@ -21,25 +21,25 @@ bool CZipRecordBuffer::reserve(int count)
     return true;
 }
 
-void CZipRecordBuffer::putUInt8(quint8 value)
+void CZipRecordBuffer::putNumber(quint32 value, int width)
 {
-    if (!m_write || !reserve(1)) {
+    // The whole field or nothing: a number never lands half inside a record.
+    if (!m_write || !reserve(width)) {
         m_ok = false;
         return;
     }
-    m_write[m_position++] = static_cast<char>(value);
+    for (int i = 0; i < width; ++i)
+        m_write[m_position++] = static_cast<char>(value >> (8 * i));
 }
 
-void CZipRecordBuffer::putUInt16(quint16 value)
+quint32 CZipRecordBuffer::getNumber(int width)
 {
-    putUInt8(static_cast<quint8>(value));
-    putUInt8(static_cast<quint8>(value >> 8));
-}
-
-void CZipRecordBuffer::putUInt32(quint32 value)
-{
-    putUInt16(static_cast<quint16>(value));
-    putUInt16(static_cast<quint16>(value >> 16));
+    if (!reserve(width))
+        return 0;
+    quint32 value = 0;
+    for (int i = 0; i < width; ++i)
+        value |= static_cast<quint32>(static_cast<quint8>(m_read[m_position++])) << (8 * i);
+    return value;
 }
 
 void CZipRecordBuffer::putBytes(const char* bytes, int count)
@@ -52,27 +52,6 @@ void CZipRecordBuffer::putBytes(const char* bytes, int count)
     }
     std::memcpy(m_write + m_position, bytes, static_cast<size_t>(count));
     m_position += count;
-}
-
-quint8 CZipRecordBuffer::getUInt8()
-{
-    if (!reserve(1))
-        return 0;
-    return static_cast<quint8>(m_read[m_position++]);
-}
-
-quint16 CZipRecordBuffer::getUInt16()
-{
-    const quint16 low = getUInt8();
-    const quint16 high = getUInt8();
-    return m_ok ? static_cast<quint16>(low | (high << 8)) : 0;
-}
-
-quint32 CZipRecordBuffer::getUInt32()
-{
-    const quint32 low = getUInt16();
-    const quint32 high = getUInt16();
-    return m_ok ? (low | (high << 16)) : 0;
 }
 
 void CZipRecordBuffer::getBytes(char* bytes, int count)

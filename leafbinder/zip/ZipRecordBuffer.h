@@ -17,14 +17,14 @@ public:
     // A view of bytes to be read; the bytes must outlive the view.
     CZipRecordBuffer(const char* data, int size);
 
-    void putUInt8(quint8 value);
-    void putUInt16(quint16 value);
-    void putUInt32(quint32 value);
+    void putUInt8(quint8 value) { putNumber(value, 1); }
+    void putUInt16(quint16 value) { putNumber(value, 2); }
+    void putUInt32(quint32 value) { putNumber(value, 4); }
     void putBytes(const char* bytes, int count);
 
-    quint8 getUInt8();
-    quint16 getUInt16();
-    quint32 getUInt32();
+    quint8 getUInt8() { return static_cast<quint8>(getNumber(1)); }
+    quint16 getUInt16() { return static_cast<quint16>(getNumber(2)); }
+    quint32 getUInt32() { return getNumber(4); }
     void getBytes(char* bytes, int count);
 
     // Moves the cursor; a position outside the record clears ok().
@@ -39,6 +39,8 @@ public:
 
 private:
     bool reserve(int count);
+    void putNumber(quint32 value, int width);
+    quint32 getNumber(int width);
 
     CZipAutoBuffer m_own;
     char* m_write = nullptr;
