@@ -3,18 +3,40 @@
 #include "AddFilesEnumerator.h"
 #include "FileFilter.h"
 #include "ZipAbstractFile.h"
+#include "ZipCentralDir.h"
 #include "ZipCompatibility.h"
 #include "ZipException.h"
 #include "ZipFile.h"
 #include "ZipFileHeader.h"
 #include "ZipPathComponent.h"
+#include "ZipStorage.h"
+
+#include <map>
+
+struct CZipArchive::CInternals {
+    CZipStorage m_storage;
+    CZipCentralDir m_centralDir;
+    std::unique_ptr<CZipCompressor> m_compressor;
+    std::map<int, std::unique_ptr<CZipCompressor::COptions>> m_compressorOptions;
+};
 
 CZipArchive::CZipArchive()
+    : m_d(std::make_unique<CInternals>())
 {
-    m_centralDir.init(this, &m_storage);
+    m_d->m_centralDir.init(this, &m_d->m_storage);
 }
 
 CZipArchive::~CZipArchive() = default;
+
+bool CZipArchive::isClosed() const
+{
+    return !m_d->m_storage.isOpen();
+}
+
+int CZipArchive::getCount() const
+{
+    return m_d->m_centralDir.getCount();
+}
 
 // --- Opening and closing ----------------------------------------------------
 
@@ -25,7 +47,7 @@ bool CZipArchive::openArchive(const QString& path, int mode, quint64 volumeSize)
     // Reading existing archives and segmented archives are not handled yet.
     if (mode != zipCreate && mode != zipCreateAppend)
         return false;
-    m_storage.open(path, mode, volumeSize);
+    m_d->m_storage.open(path, mode, volumeSize);
     initArchive();
     return true;
 }
@@ -34,7 +56,7 @@ bool CZipArchive::openArchive(CZipAbstractFile& file, int mode)
 {
     if (!isClosed() || mode != zipCreate)
         return false;
-    m_storage.openMemory(file);
+    m_d->m_storage.openMemory(file);
     initArchive();
     return true;
 }
@@ -43,45 +65,45 @@ void CZipArchive::initArchive()
 {
     m_entryState = entryNone;
     m_rootPath.clear();
-    m_centralDir.reset();
+    m_d->m_centralDir.reset();
     m_hostSystem = ZipCompatibility::hostDos;
 }
 
 bool CZipArchive::isWritable() const
 {
-    return m_storage.isOpen() && !m_storage.isReadOnly() && !(m_storage.isExisting() && m_storage.isSegmented())
-        && m_storage.getFile() && !m_storage.getFile()->isClosed();
+    return m_d->m_storage.isOpen() && !m_d->m_storage.isReadOnly() && !(m_d->m_storage.isExisting() && m_d->m_storage.isSegmented())
+        && m_d->m_storage.getFile() && !m_d->m_storage.getFile()->isClosed();
 }
 
 QString CZipArchive::closeArchive(int closeMode, bool updateTimeStamp)
 {
-    if (!m_storage.isOpen())
+    if (!m_d->m_storage.isOpen())
         return QString();
     if (m_entryState == entryWriting)
         closeNewFile(closeMode != closeNormal);
     if (closeMode != closeAfterException && isWritable())
-        m_centralDir.writeCentralDirectory();
+        m_d->m_centralDir.writeCentralDirectory();
 
     qint64 newest = 0;
     if (updateTimeStamp) {
         for (int i = 0; i < getCount(); ++i) {
-            const qint64 time = m_centralDir.getAt(i)->getTime();
+            const qint64 time = m_d->m_centralDir.getAt(i)->getTime();
             if (time > newest)
                 newest = time;
         }
     }
-    const bool written = closeMode != closeAfterException && m_centralDir.isWritten();
-    m_centralDir.close();
+    const bool written = closeMode != closeAfterException && m_d->m_centralDir.isWritten();
+    m_d->m_centralDir.close();
 
     QString path;
     if (closeMode == closeAfterException) {
         // Already failing: release the file whatever else goes wrong.
         try {
-            path = m_storage.close(false, true);
+            path = m_d->m_storage.close(false, true);
         } catch (const CZipException&) {
         }
     } else {
-        path = m_storage.close(written, true);
+        path = m_d->m_storage.close(written, true);
     }
     if (updateTimeStamp && newest > 0 && !path.isEmpty())
         ZipPlatform::setFileModTime(path, newest);
@@ -115,22 +137,22 @@ bool CZipArchive::setCompressionMethod(quint16 method)
 
 void CZipArchive::setCompressionOptions(const CZipCompressor::COptions& options)
 {
-    m_compressorOptions[options.getType()].reset(options.clone());
-    if (m_compressor && m_entryState == entryNone && m_compressor->getOptions()
-        && m_compressor->getOptions()->getType() == options.getType())
-        m_compressor->updateOptions(options);
+    m_d->m_compressorOptions[options.getType()].reset(options.clone());
+    if (m_d->m_compressor && m_entryState == entryNone && m_d->m_compressor->getOptions()
+        && m_d->m_compressor->getOptions()->getType() == options.getType())
+        m_d->m_compressor->updateOptions(options);
 }
 
 const CZipFileHeader* CZipArchive::getFileInfo(int index) const
 {
     if (index < 0 || index >= getCount())
         return nullptr;
-    return m_centralDir.getAt(index);
+    return m_d->m_centralDir.getAt(index);
 }
 
 bool CZipArchive::isArchiveFile(const QString& path) const
 {
-    const QString archivePath = m_storage.getArchivePath();
+    const QString archivePath = m_d->m_storage.getArchivePath();
     return !archivePath.isEmpty() && ZipPlatform::isSameFile(path, archivePath);
 }
 
@@ -162,20 +184,20 @@ QString CZipArchive::predictFileNameInZip(const QString& diskPath, bool fullPath
 
 CZipCompressor* CZipArchive::createCompressor(int method)
 {
-    return CZipCompressor::createCompressor(method, &m_storage);
+    return CZipCompressor::createCompressor(method, &m_d->m_storage);
 }
 
 void CZipArchive::prepareCompressor(quint16 method)
 {
-    if (m_compressor && m_compressor->canProcess(method))
+    if (m_d->m_compressor && m_d->m_compressor->canProcess(method))
         return;
-    m_compressor.reset(createCompressor(method));
-    if (!m_compressor)
-        CZipException::throwZipException(CZipException::genericError, m_storage.getArchivePath());
-    if (const CZipCompressor::COptions* current = m_compressor->getOptions()) {
-        const auto it = m_compressorOptions.find(current->getType());
-        if (it != m_compressorOptions.end())
-            m_compressor->updateOptions(*it->second);
+    m_d->m_compressor.reset(createCompressor(method));
+    if (!m_d->m_compressor)
+        CZipException::throwZipException(CZipException::genericError, m_d->m_storage.getArchivePath());
+    if (const CZipCompressor::COptions* current = m_d->m_compressor->getOptions()) {
+        const auto it = m_d->m_compressorOptions.find(current->getType());
+        if (it != m_d->m_compressorOptions.end())
+            m_d->m_compressor->updateOptions(*it->second);
     }
 }
 
@@ -183,7 +205,7 @@ void CZipArchive::prepareCompressor(quint16 method)
 
 bool CZipArchive::openNewFile(CZipFileHeader& header, int level, int replaceIndex)
 {
-    if (isClosed() || m_storage.isReadOnly() || (m_storage.isExisting() && m_storage.isSegmented())
+    if (isClosed() || m_d->m_storage.isReadOnly() || (m_d->m_storage.isExisting() && m_d->m_storage.isSegmented())
         || m_entryState != entryNone || getCount() >= CZipCentralDir::maxEntries || replaceIndex != -1)
         return false;
 
@@ -212,15 +234,15 @@ bool CZipArchive::openNewFile(CZipFileHeader& header, int level, int replaceInde
     header.m_method = method;
     prepareCompressor(method);
 
-    CZipFileHeader* entry = m_centralDir.addNewFile(header, level, false);
+    CZipFileHeader* entry = m_d->m_centralDir.addNewFile(header, level, false);
     try {
-        entry->writeLocalHeader(m_storage);
+        entry->writeLocalHeader(m_d->m_storage);
     } catch (...) {
         // Without its local header the entry must not reach the directory.
-        m_centralDir.removeFile(getCount() - 1);
+        m_d->m_centralDir.removeFile(getCount() - 1);
         throw;
     }
-    m_compressor->initCompression(level, entry, nullptr);
+    m_d->m_compressor->initCompression(level, entry, nullptr);
     m_entryState = entryWriting;
     return true;
 }
@@ -229,15 +251,15 @@ void CZipArchive::closeNewFile(bool afterException)
 {
     if (m_entryState != entryWriting)
         return;
-    CZipFileHeader* entry = m_centralDir.getOpenedFile();
-    m_compressor->finishCompression(afterException);
+    CZipFileHeader* entry = m_d->m_centralDir.getOpenedFile();
+    m_d->m_compressor->finishCompression(afterException);
     if (!afterException && entry) {
-        entry->updateLocalHeader(m_storage);
-        entry->writeDataDescriptor(m_storage);
-        m_storage.flush();
+        entry->updateLocalHeader(m_d->m_storage);
+        entry->writeDataDescriptor(m_d->m_storage);
+        m_d->m_storage.flush();
     }
     m_entryState = entryNone;
-    m_centralDir.closeOpenedFile();
+    m_d->m_centralDir.closeOpenedFile();
 }
 
 // --- Adding files ---------------------------------------------------------------
@@ -357,7 +379,7 @@ bool CZipArchive::addFileDirectly(CZipFileHeader& header, const addFileInfo& inf
     CZipAutoBuffer buffer(static_cast<int>(pieceSize));
     for (;;) {
         const quint32 got = source->read(buffer.data(), pieceSize);
-        m_compressor->compress(buffer.data(), got);
+        m_d->m_compressor->compress(buffer.data(), got);
         if (got < pieceSize)
             break;
     }

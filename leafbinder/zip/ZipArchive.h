@@ -2,14 +2,11 @@
 #define ZIPARCHIVE_H
 
 #include "leafbinder_export.h"
-#include "ZipCentralDir.h"
 #include "ZipCompressor.h"
 #include "ZipPlatform.h"
-#include "ZipStorage.h"
 
 #include <QString>
 
-#include <map>
 #include <memory>
 
 class CZipAbstractFile;
@@ -92,7 +89,7 @@ public:
     // gets the time of its newest entry. Returns the archive's path, empty when
     // nothing was open.
     QString closeArchive(int closeMode = closeNormal, bool updateTimeStamp = false);
-    bool isClosed() const { return !m_storage.isOpen(); }
+    bool isClosed() const;
 
     // Adds a disk file (or an empty directory entry for a directory) under
     // nameInArchive (derived from the path when empty).
@@ -128,7 +125,7 @@ public:
     // The name a disk path gets in the archive.
     QString predictFileNameInZip(const QString& diskPath, bool fullPath, bool isDirectory) const;
 
-    int getCount() const { return m_centralDir.getCount(); }
+    int getCount() const;
     // The entry at a position; null outside the list.
     const CZipFileHeader* getFileInfo(int index) const;
 
@@ -151,16 +148,17 @@ private:
     // Size of a file about to be added; -1 when it cannot be had.
     qint64 probeFileSize(const addFileInfo& info, const QString& diskPath) const;
 
+    // The storage, the central directory, the compressor and its options:
+    // library-internal classes, kept out of this exported header.
+    struct CInternals;
+
     bool m_removeDriveFromFullPaths = true;
     ZipPlatform::NameCompareFunction m_compareNames = &ZipPlatform::compareNamesCaseInsensitive;
-    CZipStorage m_storage;
-    CZipCentralDir m_centralDir;
+    std::unique_ptr<CInternals> m_d;
     int m_entryState = entryNone;
     QString m_rootPath;
     int m_hostSystem = 0;
     quint16 m_compressionMethod = CZipCompressor::methodDeflate;
-    std::unique_ptr<CZipCompressor> m_compressor;
-    std::map<int, std::unique_ptr<CZipCompressor::COptions>> m_compressorOptions;
 };
 
 #endif
