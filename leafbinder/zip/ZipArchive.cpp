@@ -71,8 +71,12 @@ void CZipArchive::initArchive()
 
 bool CZipArchive::isWritable() const
 {
-    return m_d->m_storage.isOpen() && !m_d->m_storage.isReadOnly() && !(m_d->m_storage.isExisting() && m_d->m_storage.isSegmented())
-        && m_d->m_storage.getFile() && !m_d->m_storage.getFile()->isClosed();
+    const CZipStorage& storage = m_d->m_storage;
+    if (!storage.isOpen() || storage.isReadOnly() || (storage.isExisting() && storage.isSegmented()))
+        return false;
+    // A caller's file stays the caller's: a memory file counts as closed until
+    // it holds its first byte, and an empty archive still needs its end record.
+    return storage.getFile() && (!storage.ownsFile() || !storage.getFile()->isClosed());
 }
 
 QString CZipArchive::closeArchive(int closeMode, bool updateTimeStamp)

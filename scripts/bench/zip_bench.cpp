@@ -216,7 +216,7 @@ bool makeFolder(const QString& folder, qint64 megabytes)
     while (textBytes + pictureBytes < target) {
         QString path;
         if (textBytes <= pictureBytes) {
-            path = QStringLiteral("%1/OEBPS/part-%2/page-%3.html").arg(folder).arg(page / 100).arg(page);
+            path = QStringLiteral("%1/OEBPS/part-%2/page-%3.html").arg(folder, QString::number(page / 100), QString::number(page));
             QDir().mkpath(QFileInfo(path).absolutePath());
             const QByteArray text = makeText(random, words, 20000 + random.bounded(180000));
             QFile file(path);
@@ -225,7 +225,7 @@ bool makeFolder(const QString& folder, qint64 megabytes)
             textBytes += text.size();
             ++page;
         } else {
-            path = QStringLiteral("%1/OEBPS/images/picture-%2.jpg").arg(folder).arg(picture++);
+            path = QStringLiteral("%1/OEBPS/images/picture-%2.jpg").arg(folder, QString::number(picture++));
             QDir().mkpath(QFileInfo(path).absolutePath());
             if (!makePicture(random).save(path, "JPEG", 85))
                 return false;

@@ -297,6 +297,15 @@ TEST_F(LimitsFixture, AfterAFailureInTheDataTheCloseModeDecidesWhatIsWritten)
     }
 }
 
+TEST_F(LimitsFixture, AnEmptyArchiveInMemoryStillGetsItsEndRecord)
+{
+    CZipMemFile memory;
+    CZipArchive zip;
+    ASSERT_TRUE(zip.openArchive(memory));
+    zip.closeArchive();
+    EXPECT_EQ(QByteArray(memory.data(), int(memory.getLength())), QByteArray("PK\x05\x06", 4) + QByteArray(18, '\0'));
+}
+
 TEST_F(LimitsFixture, AnArchiveCanBeBuiltInMemory)
 {
     CZipMemFile memory;

@@ -2,6 +2,7 @@
 // parser: what every local header, central header and the end record hold.
 #include "ZipArchive.h"
 #include "ZipException.h"
+#include "ZipFileHeader.h"
 #include "zip_parser.h"
 #include "zip_test_util.h"
 
@@ -43,6 +44,13 @@ TEST_F(RecordsFixture, AnArchiveOfFilesHasExactlyTheRecordsOfTheFormat)
     ASSERT_TRUE(zip.addFileFromDisk(path("src/mimetype"), QStringLiteral("mimetype"), 0, 7, 65536));
     ASSERT_TRUE(zip.addFileFromDisk(path("src/OEBPS/page-1.html"), QStringLiteral("OEBPS\\page-1.html")));
     ASSERT_TRUE(zip.addFileFromDisk(path("src/OEBPS/tiny.txt"), QStringLiteral("/OEBPS/tiny.txt")));
+    ASSERT_EQ(zip.getCount(), 3);
+    const CZipFileHeader* page = zip.getFileInfo(1);
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(page->getFileName(), QStringLiteral("OEBPS\\page-1.html"));
+    EXPECT_EQ(page->getUncompressedSize(), quint32(text.size()));
+    EXPECT_EQ(page->getTime(), winterTime);
+    EXPECT_EQ(zip.getFileInfo(3), nullptr);
     EXPECT_EQ(zip.closeArchive(), path("book.epub"));
 
     const ZipImage image = ZipImage::fromFile(path("book.epub"));
