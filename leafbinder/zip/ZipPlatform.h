@@ -111,7 +111,8 @@ public:
 };
 
 // Installs a drive service (the caller keeps ownership; null restores the
-// default) and returns the one installed before.
+// default) and returns the one installed before. Install it before archives
+// are worked on; it is not guarded against other threads.
 LEAFBINDER_EXPORT CDriveService* setDriveService(CDriveService* service);
 
 // --- Code pages (portable) -------------------------------------------------
