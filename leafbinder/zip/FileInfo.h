@@ -14,6 +14,8 @@ struct CFileInfo {
     qint64 m_creationTime = 0;
     qint64 m_modificationTime = 0;
     qint64 m_accessTime = 0;
+    bool m_isLink = false;   // reached through a symbolic link
+
 
     bool isDirectory() const { return (m_attributes & 0x10) != 0; }
 };

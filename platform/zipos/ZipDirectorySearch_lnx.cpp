@@ -58,7 +58,8 @@ bool CDirectorySearch::next(QString& name, ZipArchiveLib::CFileInfo& info)
         struct stat status;
         if (::fstatat(descriptor, entry->d_name, &status, AT_SYMLINK_NOFOLLOW) != 0)
             continue;   // gone since it was listed
-        if (S_ISLNK(status.st_mode)) {
+        const bool link = S_ISLNK(status.st_mode);
+        if (link) {
             if (::fstatat(descriptor, entry->d_name, &status, 0) != 0 || !S_ISREG(status.st_mode))
                 continue;
         } else if (!S_ISREG(status.st_mode) && !S_ISDIR(status.st_mode)) {
@@ -71,6 +72,7 @@ bool CDirectorySearch::next(QString& name, ZipArchiveLib::CFileInfo& info)
         info.m_creationTime = static_cast<qint64>(status.st_ctime);
         info.m_modificationTime = static_cast<qint64>(status.st_mtime);
         info.m_accessTime = static_cast<qint64>(status.st_atime);
+        info.m_isLink = link;
         return true;
     }
 }
