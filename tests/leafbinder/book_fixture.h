@@ -19,6 +19,7 @@ struct BookTest : ::testing::Test {
     ns_epub::leafbinder builder;
     bookhelpers::PageMaker maker;
     QString bookName;
+    bool closed = false;
 
     // Starts a book; the configuration record stays alive until close.
     void startBook(const QString& name)
@@ -32,10 +33,11 @@ struct BookTest : ::testing::Test {
         builder.create(&config);
     }
     void add(ns_epub::epubPage* page) { builder.addEpubData(page); }
-    // Packing is not part of these checks: they read the work folder.
-    void finishBook() { builder.close(); }
+    // Finishes and packs the book; most checks read the work folder it leaves.
+    void finishBook() { closed = builder.close(); }
 
     QString work() const { return dir.path() + QLatin1Char('/') + bookName; }
+    QString book() const { return work() + QStringLiteral(".epub"); }
     QString content(const QString& file) const { return work() + QStringLiteral("/OEBPS/") + file; }
     QDomDocument xml(const QString& file) const
     {

@@ -70,10 +70,21 @@ bool writePicture(const QString& path, const char* format, int width = 8, int he
 // xmllint is missing.
 QString malformedFiles(const QString& folder);
 
-// Zips a work folder as a book file (mimetype first, stored) and runs
-// epubcheck on it. Returns false and sets *skip when zip or Java is missing;
-// otherwise *report holds epubcheck's output.
-bool checkBook(const QString& workFolder, const QString& bookPath, QString* report, QString* skip);
+// Runs epubcheck on a book file. Returns false and sets *skip when Java or
+// epubcheck is missing; otherwise *report holds epubcheck's output.
+bool checkBook(const QString& bookPath, QString* report, QString* skip);
+
+// One entry of a ZIP file as Python's zipfile module reads it.
+struct ZipEntry {
+    QString name;
+    int method = -1;          // 0 stored, 8 deflated
+    int extraLength = -1;
+    qint64 size = -1;
+    QByteArray data;
+};
+// The entries in archive order; empty when Python cannot read the file
+// (the message goes to *error).
+QList<ZipEntry> readZip(const QString& path, QString* error = nullptr);
 // The error and fatal lines of an epubcheck report, and every warning that is
 // not about the template copy "OEBPS/template.html".
 QStringList unexpectedMessages(const QString& report);

@@ -1,0 +1,8 @@
+#include "ZipAbstractFile.h"
+
+bool CZipAbstractFile::open(const QString&, int, bool)
+{
+    return false;
+}
+
+CZipAbstractFile::~CZipAbstractFile() = default;

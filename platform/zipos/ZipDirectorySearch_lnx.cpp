@@ -1,0 +1,80 @@
+// Directory listing for the ZIP engine's walks, on opendir/readdir.
+#include "ZipPlatform.h"
+
+#include "FileInfo.h"
+#include "zipos_stat.h"
+
+#include <QFile>
+
+#include <cerrno>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+
+namespace ZipPlatform {
+
+struct CDirectorySearch::CHandle {
+    DIR* dir = nullptr;
+    ~CHandle()
+    {
+        if (dir)
+            ::closedir(dir);
+    }
+};
+
+CDirectorySearch::CDirectorySearch(const QString& directory)
+{
+    const QByteArray native = QFile::encodeName(directory.isEmpty() ? QStringLiteral(".") : directory);
+    DIR* dir = ::opendir(native.constData());
+    if (!dir) {
+        m_error = errno;
+        return;
+    }
+    m_handle = std::make_unique<CHandle>();
+    m_handle->dir = dir;
+}
+
+CDirectorySearch::~CDirectorySearch() = default;
+
+bool CDirectorySearch::isOpen() const
+{
+    return m_handle != nullptr;
+}
+
+bool CDirectorySearch::next(QString& name, ZipArchiveLib::CFileInfo& info)
+{
+    if (!m_handle)
+        return false;
+    const int descriptor = ::dirfd(m_handle->dir);
+    for (;;) {
+        errno = 0;
+        const dirent* entry = ::readdir(m_handle->dir);
+        if (!entry) {
+            m_error = errno;
+            return false;
+        }
+        const bool dots = entry->d_name[0] == '.'
+            && (entry->d_name[1] == '\0' || (entry->d_name[1] == '.' && entry->d_name[2] == '\0'));
+        struct stat status;
+        if (::fstatat(descriptor, entry->d_name, &status, AT_SYMLINK_NOFOLLOW) != 0)
+            continue;   // gone since it was listed
+        const bool link = S_ISLNK(status.st_mode);
+        if (link) {
+            if (::fstatat(descriptor, entry->d_name, &status, 0) != 0 || !S_ISREG(status.st_mode))
+                continue;
+        } else if (!S_ISREG(status.st_mode) && !S_ISDIR(status.st_mode)) {
+            continue;
+        }
+        name = dots ? QString::fromLatin1(entry->d_name) : QFile::decodeName(entry->d_name);
+        info = ZipArchiveLib::CFileInfo();
+        info.m_size = S_ISDIR(status.st_mode) ? 0 : static_cast<quint64>(status.st_size);
+        info.m_attributes = attributesFromMode(status.st_mode);
+        info.m_creationTime = static_cast<qint64>(status.st_ctime);
+        info.m_modificationTime = static_cast<qint64>(status.st_mtime);
+        info.m_accessTime = static_cast<qint64>(status.st_atime);
+        info.m_isLink = link;
+        return true;
+    }
+}
+
+} // namespace ZipPlatform

@@ -1,0 +1,160 @@
+// Adding a folder's files: relative names with '/', files only, breadth first,
+// and the way an ePub book is packed.
+#include "FileFilter.h"
+#include "ZipArchive.h"
+#include "ZipException.h"
+#include "zip_parser.h"
+#include "zip_test_util.h"
+#include "testfiles.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct FolderFixture : ::testing::Test {
+    QTemporaryDir dir;
+    QString work;
+
+    void SetUp() override
+    {
+        work = dir.path() + QStringLiteral("/Book");
+        ASSERT_TRUE(ziptest::makeFile(work + QStringLiteral("/OEBPS/content.opf"), "<package/>"));
+        ASSERT_TRUE(ziptest::makeFile(work + QStringLiteral("/OEBPS/page-1.html"), ziptest::compressibleBytes(9000, 1)));
+        ASSERT_TRUE(ziptest::makeFile(work + QStringLiteral("/OEBPS/images/cover.jpg"), ziptest::randomBytes(5000, 2)));
+        ASSERT_TRUE(ziptest::makeFile(work + QStringLiteral("/META-INF/container.xml"), "<container/>"));
+        ASSERT_TRUE(ziptest::makeFile(work + QStringLiteral("/.hidden"), "dot file"));
+        ASSERT_TRUE(ziptest::makeFile(work + QStringLiteral("/top.txt"), "top"));
+        ASSERT_TRUE(QDir().mkpath(work + QStringLiteral("/empty")));
+    }
+
+    QList<QByteArray> names(const QString& zipPath) const
+    {
+        const ziptest::ZipImage image = ziptest::ZipImage::fromFile(zipPath);
+        EXPECT_TRUE(image.ok()) << image.error().toStdString();
+        QList<QByteArray> result;
+        for (const auto& c : image.centrals())
+            result << c.name;
+        return result;
+    }
+};
+
+// Position of the last component's folder depth, to check the walk's order.
+int depth(const QByteArray& name)
+{
+    return int(name.count('/'));
+}
+
+TEST_F(FolderFixture, ABookPacksMimetypeFirstThenEveryFileByRelativeName)
+{
+    const QString book = dir.path() + QStringLiteral("/Book.epub");
+    CZipArchive zip;
+    ASSERT_TRUE(zip.openArchive(book, CZipArchive::zipCreate, 0));
+    ASSERT_TRUE(zip.addFileFromDisk(QStringLiteral("epubTemplate/mimetype"), QStringLiteral("mimetype"), 0, 7, 65536));
+    ASSERT_TRUE(zip.addFolderFilesWithMask(work, QStringLiteral("*"), true, -1, true, 7, 65536));
+    zip.closeArchive(0, false);
+    EXPECT_TRUE(zip.getRootPath().isEmpty());
+
+    const QList<QByteArray> entries = names(book);
+    ASSERT_FALSE(entries.isEmpty());
+    EXPECT_EQ(entries.first(), QByteArray("mimetype"));
+    QList<QByteArray> sorted = entries.mid(1);
+    std::sort(sorted.begin(), sorted.end());
+    EXPECT_EQ(sorted, (QList<QByteArray>{".hidden", "META-INF/container.xml", "OEBPS/content.opf",
+                                         "OEBPS/images/cover.jpg", "OEBPS/page-1.html", "top.txt"}));
+    for (int i = 2; i < entries.size(); ++i)
+        EXPECT_LE(depth(entries.at(i - 1)), depth(entries.at(i))) << "breadth first: " << entries.at(i).constData();
+
+    const ziptest::ZipImage image = ziptest::ZipImage::fromFile(book);
+    EXPECT_EQ(image.locals().first().offset, 0);
+    EXPECT_EQ(image.locals().first().method, 0);
+    EXPECT_EQ(image.centrals().at(image.indexOf("OEBPS/page-1.html")).method, 8);
+    const QString complaints = ziptest::outsideReadersComplaints(book);
+    EXPECT_TRUE(complaints.isEmpty()) << complaints.toStdString();
+    const QString out = dir.path() + QStringLiteral("/out");
+    ASSERT_TRUE(ziptest::extractWithUnzip(book, out).isEmpty());
+    EXPECT_EQ(testfiles::readAll(out + QStringLiteral("/OEBPS/page-1.html")), ziptest::compressibleBytes(9000, 1));
+}
+
+TEST_F(FolderFixture, WithoutSkippingTheInitialPathNamesKeepTheFolderPath)
+{
+    const QString zipPath = dir.path() + QStringLiteral("/full.zip");
+    testfiles::CurrentDir current(dir.path());
+    CZipArchive zip;
+    ASSERT_TRUE(zip.openArchive(zipPath));
+    ASSERT_TRUE(zip.addFolderFilesWithMask(QStringLiteral("./Book/"), QStringLiteral("*.html"), true, -1, false));
+    zip.closeArchive();
+    EXPECT_EQ(names(zipPath), QList<QByteArray>{"Book/OEBPS/page-1.html"}) << "no \".\" component";
+}
+
+TEST_F(FolderFixture, AMaskIsMatchedWithoutCaseAndNotRecursiveStaysInTheFolder)
+{
+    ASSERT_TRUE(ziptest::makeFile(work + QStringLiteral("/OEBPS/BACK.JPG"), "x"));
+    const QString zipPath = dir.path() + QStringLiteral("/jpg.zip");
+    CZipArchive zip;
+    ASSERT_TRUE(zip.openArchive(zipPath));
+    ASSERT_TRUE(zip.addFolderFilesWithMask(work, QStringLiteral("*.jpg")));
+    ASSERT_TRUE(zip.addFolderFilesWithMask(work + QStringLiteral("/OEBPS"), QStringLiteral("*.opf"), false));
+    zip.closeArchive();
+    QList<QByteArray> entries = names(zipPath);
+    EXPECT_EQ(entries.takeLast(), QByteArray("content.opf"));
+    std::sort(entries.begin(), entries.end());
+    EXPECT_EQ(entries, (QList<QByteArray>{"OEBPS/BACK.JPG", "OEBPS/images/cover.jpg"}));
+}
+
+TEST_F(FolderFixture, AFilterForDirectoriesAddsDirectoryEntriesUnlessTheyAreSkipped)
+{
+    const QString zipPath = dir.path() + QStringLiteral("/dirs.zip");
+    const ZipArchiveLib::CNameFileFilter everything(QStringLiteral("*"), false, ZipArchiveLib::CNameFileFilter::toAll);
+    CZipArchive zip;
+    ASSERT_TRUE(zip.openArchive(zipPath));
+    ASSERT_TRUE(zip.addFolderFiles(work + QStringLiteral("/OEBPS"), everything));
+    ASSERT_TRUE(zip.addFolderFiles(work + QStringLiteral("/OEBPS"), everything, true, -1, true,
+                                   CZipArchive::smartDefault | CZipArchive::smartSkipDirectories));
+    zip.closeArchive();
+    const QList<QByteArray> entries = names(zipPath);
+    EXPECT_EQ(entries.count("images/"), 1);
+    EXPECT_EQ(entries.count("images/cover.jpg"), 2);
+    EXPECT_EQ(entries.size(), 7);
+    EXPECT_TRUE(ziptest::outsideReadersComplaints(zipPath).isEmpty());
+}
+
+TEST_F(FolderFixture, TheArchiveIsNeverAddedToItself)
+{
+    const QString zipPath = work + QStringLiteral("/inside.zip");
+    CZipArchive zip;
+    ASSERT_TRUE(zip.openArchive(zipPath));
+    EXPECT_FALSE(zip.addFileFromDisk(zipPath, QStringLiteral("self.zip")));
+    EXPECT_TRUE(zip.addFolderFilesWithMask(work));
+    zip.closeArchive();
+    const QList<QByteArray> entries = names(zipPath);
+    EXPECT_EQ(entries.size(), 6);
+    EXPECT_FALSE(entries.contains("inside.zip"));
+}
+
+TEST_F(FolderFixture, AFolderThatCannotBeListedRaisesInsteadOfPackingNothing)
+{
+    CZipArchive zip;
+    ASSERT_TRUE(zip.openArchive(dir.path() + QStringLiteral("/none.zip")));
+    try {
+        zip.addFolderFilesWithMask(dir.path() + QStringLiteral("/missing"));
+        FAIL() << "no exception";
+    } catch (const CZipException& e) {
+        EXPECT_EQ(e.getCode(), ENOENT);
+        EXPECT_TRUE(e.getFileName().endsWith(QStringLiteral("/missing/")));
+    }
+    EXPECT_TRUE(zip.getRootPath().isEmpty()) << "the root path is restored after the exception";
+    zip.closeArchive();
+}
+
+TEST_F(FolderFixture, AddingAFolderNeedsAnOpenArchive)
+{
+    CZipArchive zip;
+    EXPECT_FALSE(zip.addFolderFilesWithMask(work));
+    EXPECT_FALSE(zip.addFileFromDisk(work + QStringLiteral("/top.txt"), QStringLiteral("top.txt")));
+    EXPECT_EQ(zip.closeArchive(), QString());
+}
+
+} // namespace
