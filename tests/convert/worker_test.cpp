@@ -29,6 +29,7 @@
 namespace {
 
 constexpr int kPictureZoom100 = 100;
+const QString kTempName = QStringLiteral("tmp");
 
 // Page n is (100 + 50 n) by 100 points and says "Page n", so both its text
 // and the size of its picture tell which page it was.
@@ -189,13 +190,20 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(m_dir.isValid());
-        QFile::remove(logFilePath());
+        // The tests run as processes side by side: each gets a temporary
+        // folder, and with it a log, of its own.
+        m_savedTemp = qgetenv("TMPDIR");
+        ASSERT_TRUE(QDir().mkpath(folder() + kTempName));
+        qputenv("TMPDIR", (folder() + kTempName).toUtf8());
+        markLog();
         BookInfo info;
         info.title = QStringLiteral("Quarterly Report");
         info.author = QStringLiteral("Ada Writer");
         info.isbn = QStringLiteral("978-3-16-148410-0");
         taskrow::setBookInfo(&m_row, info);
     }
+
+    void TearDown() override { qputenv("TMPDIR", m_savedTemp); }
 
     QString folder() const { return m_dir.path() + QLatin1Char('/'); }
 
@@ -238,15 +246,25 @@ protected:
                                                      | QDir::NoDotAndDotDot);
         names.removeIf([&](const QString& name) {
             return name.endsWith(QLatin1String(".pdf")) || name == QLatin1String("Report")
-                || name.startsWith(QLatin1String("unpacked-")) || expected.contains(name);
+                || name.startsWith(QLatin1String("unpacked-")) || name == kTempName || expected.contains(name);
         });
         return names;
     }
 
-    QString log() const { return QString::fromUtf8(testfiles::readAll(logFilePath())); }
+    // The page pictures left in the temporary folder.
+    QStringList pagePictures() const
+    {
+        return testfiles::listFiles(folder() + kTempName).filter(QRegularExpression(QStringLiteral("\\.jpg$")));
+    }
+
+    // What was logged since the mark.
+    void markLog() { m_logStart = QFileInfo(logFilePath()).size(); }
+    QString log() const { return QString::fromUtf8(testfiles::readAll(logFilePath()).mid(m_logStart)); }
 
     QTemporaryDir m_dir;
     QTreeWidgetItem m_row;
+    qint64 m_logStart = 0;
+    QByteArray m_savedTemp;
 };
 
 // The user's own folder "Report/" beside "Report.pdf", with a file in it.
@@ -314,6 +332,8 @@ TEST_F(WorkerTask, PictureModeMakesAValidBookOfOnePicturePerPage)
     EXPECT_FALSE(QFileInfo::exists(workFolder(task)));
     expectUsersFolderUntouched(folder());
     EXPECT_EQ(leftovers({task.outputName}), QStringList());
+
+    EXPECT_EQ(pagePictures(), QStringList()) << "each page picture goes once it is in the book";
 
     const QString book = unpacked(task);
     EXPECT_EQ(pictureSizes(book), QList<QSize>({pointSizeOf(1), pointSizeOf(2), pointSizeOf(3), pointSizeOf(4)}))
@@ -407,7 +427,7 @@ TEST_F(WorkerTask, AnInvalidPageListFailsWithItsLogEntryAndNoBook)
     for (const int zoom : {0, kPictureZoom100}) {
         for (const QStringList& pages : lists) {
             SCOPED_TRACE(pages.join(QLatin1Char(',')).toStdString());
-            QFile::remove(logFilePath());
+            markLog();
             Task task = taskFor(pdf, 4, zoom);
             task.pages = pages;
             const Outcome outcome = runTask(&m_row, task);
@@ -451,6 +471,7 @@ TEST_F(WorkerTask, StopAndQuitEndsTheTaskAfterThePageAtHandWithoutABook)
         expectUsersFolderUntouched(folder());
     }
     EXPECT_EQ(leftovers(), QStringList());
+    EXPECT_EQ(pagePictures(), QStringList());
 }
 
 TEST_F(WorkerTask, AStopWithoutQuitSendsNoQuit)
@@ -498,7 +519,7 @@ TEST_F(WorkerTask, ValuesTooLongForTheirFieldsFailTheTaskWithALogEntry)
     EXPECT_FALSE(runTask(&m_row, longFolder).succeeded);
     EXPECT_TRUE(log().contains(QStringLiteral("too long")));
 
-    QFile::remove(logFilePath());
+    markLog();
     Task longPassword = taskFor(pdf, 1);
     longPassword.password = QString(128, QLatin1Char('p'));
     EXPECT_FALSE(runTask(&m_row, longPassword).succeeded);
