@@ -34,8 +34,17 @@ namespace {
 constexpr int kRounds = 3;
 constexpr int kPictureZoom = 200;
 
+double cpuSeconds()
+{
+    rusage self = {};
+    getrusage(RUSAGE_SELF, &self);
+    return static_cast<double>(self.ru_utime.tv_sec + self.ru_stime.tv_sec)
+        + static_cast<double>(self.ru_utime.tv_usec + self.ru_stime.tv_usec) / 1e6;
+}
+
 struct taskFigures {
     double seconds = -1;
+    double cpu = -1;
     bool succeeded = false;
     qint64 bookBytes = 0;
 };
@@ -66,11 +75,13 @@ taskFigures convertOnce(const QString& pdf, int pageCount, int zoom, const QStri
                      });
     QElapsedTimer timer;
     timer.start();
+    const double cpuBefore = cpuSeconds();
     worker.startTask(nullptr, QStringList(), pageCount, pdf, outputFolder, outputName, QString(), QString(), zoom,
                      QRect());
     loop.exec();
     figures.seconds = static_cast<double>(timer.nsecsElapsed()) / 1e9;
     worker.wait();
+    figures.cpu = cpuSeconds() - cpuBefore;
     figures.bookBytes = QFileInfo(outputFolder + outputName).size();
     return figures;
 }
@@ -129,6 +140,7 @@ int runMode(bool picture, const QString& givenPdf, int wantedPages)
     const long rssBefore = bench::statusKib("VmRSS:");
 
     double workerBest = 1e9;
+    double workerCpu = 1e9;
     double toolBest = 1e9;
     qint64 bookBytes = 0;
     long peakAtEnd = -1;
@@ -145,6 +157,7 @@ int runMode(bool picture, const QString& givenPdf, int wantedPages)
             peakAtEnd = bench::statusKib("VmHWM:");
         }
         workerBest = std::min(workerBest, figures.seconds);
+        workerCpu = std::min(workerCpu, figures.cpu);
         bookBytes = figures.bookBytes;
         const double tool = referenceOnce(picture, pdf, pageCount, dir.filePath(QStringLiteral("reference")));
         if (tool < 0) {
@@ -161,6 +174,7 @@ int runMode(bool picture, const QString& givenPdf, int wantedPages)
                 picture ? " at zoom 200" : "", qPrintable(pdf), pageCount, static_cast<long long>(bookBytes));
     std::printf("  worker, whole task:      %.3f s, %.1f pages/s (best of %d)\n", workerBest,
                 pageCount / workerBest, kRounds);
+    std::printf("  worker, processor time:  %.3f s\n", workerCpu);
     std::printf("  %-24s %.3f s, %.1f pages/s (best of %d)\n", (QByteArray(toolName) + ':').constData(), toolBest,
                 pageCount / toolBest, kRounds);
     std::printf("  time ratio:              %.2f (worker / tool)\n", workerBest / toolBest);
