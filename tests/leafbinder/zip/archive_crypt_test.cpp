@@ -9,6 +9,7 @@
 #include "testfiles.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -192,6 +193,16 @@ TEST_F(CryptFixture, CopiedReplacedCheckedAndSplitEntriesAreEncryptedToo)
                               QStringLiteral("--out"), QStringLiteral("split-joined.zip")}),
               QString());
     expectOutsideReadersDecrypt(path("split-joined.zip"));
+
+    // Split, but all on one volume: an ordinary archive, whose encrypted
+    // entries keep their data descriptors.
+    ASSERT_TRUE(zip.openArchive(path("one.zip"), CZipArchive::zipCreate | CZipArchive::zipModeSplit, 1 << 20));
+    zip.setPassword(password);
+    for (const Source& s : sources())
+        ASSERT_TRUE(zip.addFileFromDisk(path("src/" + s.name), s.name));
+    EXPECT_EQ(zip.closeArchive(), path("one.zip"));
+    EXPECT_FALSE(QFileInfo::exists(path("one.z01")));
+    expectOutsideReadersDecrypt(path("one.zip"));
 }
 
 } // namespace

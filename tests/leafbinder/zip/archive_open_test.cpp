@@ -348,6 +348,41 @@ TEST_F(OpenFixture, Zip64ArchivesAreRefused)
     EXPECT_EQ(codeOf([&] { zip.openArchive(path("far.zip"), CZipArchive::zipOpen); }), CZipException::needsZip64);
 }
 
+TEST_F(OpenFixture, NamesAreReadInTheCodePageOfTheirHost)
+{
+    ASSERT_TRUE(ziptest::makeFile(path("x.txt"), "x"));
+    const QStringList names = {QStringLiteral("Bücher/Übung.txt"), QStringLiteral("€uro.txt"),
+                               QStringLiteral("日本/ページ.html"), QStringLiteral("plain.txt")};
+    // The engine for DOS (IBM 437, or UTF-8 marked by flag bit 11) and for Unix (UTF-8).
+    for (int host : {0, 3}) {
+        CZipArchive zip;
+        ASSERT_TRUE(zip.openArchive(path(QStringLiteral("host%1.zip").arg(host))));
+        ASSERT_TRUE(zip.setSystemCompatibility(host));
+        for (const QString& name : names)
+            ASSERT_TRUE(zip.addFileFromDisk(path("x.txt"), name));
+        zip.closeArchive();
+    }
+    // Python marks names that are not ASCII by flag bit 11.
+    QString script = QStringLiteral("import sys, zipfile\n"
+                                    "with zipfile.ZipFile(sys.argv[1], 'w') as z:\n"
+                                    "    for name in sys.argv[2:]: z.writestr(name, b'x')\n");
+    ASSERT_EQ(testfiles::runProgram(QStringLiteral("python3"), QStringList{QStringLiteral("-c"), script, path("python.zip")} + names), 0);
+
+    for (const char* file : {"host0.zip", "host3.zip", "python.zip"}) {
+        SCOPED_TRACE(file);
+        CZipArchive zip;
+        ASSERT_TRUE(zip.openArchive(path(file), CZipArchive::zipOpenReadOnly));
+        ASSERT_EQ(zip.getCount(), names.size());
+        for (int i = 0; i < names.size(); ++i)
+            EXPECT_EQ(zip.getFileInfo(i)->getFileName(), QString(names.at(i)).replace(QLatin1Char('/'), QLatin1Char('\\')));
+        zip.closeArchive();
+    }
+    // Bytes of IBM 437 in a DOS archive: "ü" is 0x81.
+    const ziptest::ZipImage image = ziptest::ZipImage::fromFile(path("host0.zip"));
+    ASSERT_TRUE(image.ok());
+    EXPECT_EQ(image.centrals().at(0).name, QByteArray("B\x81" "cher/\x9A" "bung.txt"));
+}
+
 TEST_F(OpenFixture, AnEmptyArchiveOpensAndTakesEntries)
 {
     {
