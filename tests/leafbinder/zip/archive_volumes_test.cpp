@@ -162,6 +162,71 @@ TEST_F(VolumesFixture, SplitVolumesRejoinAndReadBack)
     expectEngineReads(path("book.zip"), CZipArchive::zipOpen | CZipArchive::zipModeSplit);
 }
 
+// Reads little-endian numbers of a byte array.
+quint32 numberAt(const QByteArray& bytes, qint64 at, int width)
+{
+    quint32 value = 0;
+    for (int i = 0; i < width; ++i)
+        value |= quint32(quint8(bytes.at(at + i))) << (8 * i);
+    return value;
+}
+
+TEST_F(VolumesFixture, NoRecordStraddlesTwoVolumes)
+{
+    // Small volumes and many small entries put records at every boundary.
+    CZipArchive zip;
+    ASSERT_TRUE(zip.openArchive(path("small.zip"), CZipArchive::zipCreate | CZipArchive::zipModeSplit, 700));
+    for (int i = 0; i < 60; ++i) {
+        const QString source = path(QStringLiteral("src/s%1").arg(i));
+        ASSERT_TRUE(ziptest::makeFile(source, ziptest::randomBytes(1 + (i * 37) % 300, quint32(i))));
+        ASSERT_TRUE(zip.addFileFromDisk(source, QStringLiteral("folder/entry-with-a-longer-name-%1.bin").arg(i)));
+    }
+    zip.closeArchive();
+
+    // The volumes one after another, with where each begins.
+    QByteArray all;
+    QList<qint64> starts;
+    int count = 0;
+    while (QFileInfo::exists(path(QStringLiteral("small.z%1").arg(count + 1, 2, 10, QLatin1Char('0')))))
+        ++count;
+    ASSERT_GT(count, 10);
+    for (int i = 0; i <= count; ++i) {
+        starts << all.size();
+        all += testfiles::readAll(i < count ? path(QStringLiteral("small.z%1").arg(i + 1, 2, 10, QLatin1Char('0')))
+                                            : path("small.zip"));
+    }
+    starts << all.size();
+    auto volumeOf = [&](qint64 at) {
+        int volume = 0;
+        while (starts.at(volume + 1) <= at)
+            ++volume;
+        return volume;
+    };
+    auto expectWhole = [&](qint64 at, qint64 size, const char* what) {
+        EXPECT_EQ(volumeOf(at), volumeOf(at + size - 1)) << what << " at " << at;
+    };
+
+    const qint64 end = starts.at(count) + QByteArray(testfiles::readAll(path("small.zip"))).lastIndexOf("PK\x05\x06");
+    expectWhole(end, 22, "end record");
+    const int directoryDisk = int(numberAt(all, end + 6, 2));
+    qint64 at = starts.at(directoryDisk) + numberAt(all, end + 16, 4);
+    const quint32 entries = numberAt(all, end + 10, 2);
+    ASSERT_EQ(entries, 60u);
+    for (quint32 i = 0; i < entries; ++i) {
+        ASSERT_EQ(numberAt(all, at, 4), 0x02014B50u) << "central header " << i;
+        const qint64 size = 46 + numberAt(all, at + 28, 2) + numberAt(all, at + 30, 2) + numberAt(all, at + 32, 2);
+        expectWhole(at, size, "central header");
+        const qint64 local = starts.at(int(numberAt(all, at + 34, 2))) + numberAt(all, at + 42, 4);
+        ASSERT_EQ(numberAt(all, local, 4), 0x04034B50u) << "local header " << i;
+        const qint64 localSize = 30 + numberAt(all, local + 26, 2) + numberAt(all, local + 28, 2);
+        expectWhole(local, localSize, "local header");
+        const qint64 descriptor = local + localSize + numberAt(all, at + 20, 4);
+        ASSERT_EQ(numberAt(all, descriptor, 4), 0x08074B50u) << "descriptor " << i;
+        expectWhole(descriptor, 16, "data descriptor");
+        at += size;
+    }
+}
+
 TEST_F(VolumesFixture, SplitArchivesOfInfoZipReadBack)
 {
     const QList<QByteArray> all = contents();
