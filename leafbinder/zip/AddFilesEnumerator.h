@@ -3,13 +3,15 @@
 
 #include "DirEnumerator.h"
 
+class CZipActionCallback;
 class CZipArchive;
 
 // Adds every item a folder walk takes to an archive.
 class CAddFilesEnumerator : public ZipArchiveLib::CDirEnumerator {
 public:
+    // multiCallback, when set, is told one more file after each add.
     CAddFilesEnumerator(const QString& directory, bool recursive, CZipArchive& archive, int level, int smartness,
-                        quint32 bufferSize);
+                        quint32 bufferSize, CZipActionCallback* multiCallback = nullptr);
 
 protected:
     // Directories are passed over with smartness bit 0x20, and so is the
@@ -21,6 +23,7 @@ private:
     int m_level;
     int m_smartness;
     quint32 m_bufferSize;
+    CZipActionCallback* m_multiCallback;
 };
 
 #endif

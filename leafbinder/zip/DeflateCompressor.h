@@ -29,6 +29,11 @@ public:
     // follows earlier input with a buffer error, which is no failure.
     void compress(const void* buffer, quint32 count) override;
     void finishCompression(bool afterException) override;
+    void initDecompression(CZipFileHeader* header, CZipCryptograph* cryptograph) override;
+    // With checkLastBlock, a call that gives nothing while the stream has not
+    // ended raises 201: the data ran out early.
+    quint32 decompress(void* buffer, quint32 count) override;
+    void finishDecompression(bool afterException) override;
     const CZipCompressor::COptions* getOptions() const override { return &m_options; }
     void updateOptions(const CZipCompressor::COptions& options) override;
 
@@ -41,6 +46,7 @@ private:
     COptions m_options;
     std::unique_ptr<CStream> m_stream;
     bool m_streamActive = false;
+    bool m_inflating = false;
 };
 
 } // namespace ZipArchiveLib

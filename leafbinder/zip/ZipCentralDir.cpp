@@ -1,9 +1,13 @@
 #include "ZipCentralDir.h"
 
+#include "ZipAbstractFile.h"
+#include "ZipCallback.h"
 #include "ZipException.h"
 #include "ZipFileHeader.h"
 #include "ZipRecordBuffer.h"
 #include "ZipStorage.h"
+
+#include <algorithm>
 
 CZipCentralDir::CZipCentralDir()
     : m_info(std::make_shared<CInfo>())
@@ -30,7 +34,90 @@ void CZipCentralDir::close()
     m_headers.clear();
 }
 
-CZipFileHeader* CZipCentralDir::addNewFile(const CZipFileHeader& header, int level, bool keepCrcAndSizes)
+// --- Reading ---------------------------------------------------------------------
+
+void CZipCentralDir::readCentralDirectory()
+{
+    readEndRecord();
+    readHeaders();
+}
+
+void CZipCentralDir::readEndRecord()
+{
+    const QString path = m_storage->getArchivePath();
+    const quint32 position = m_storage->findEndRecord();
+    char fixed[endRecordFixedSize];
+    m_storage->seekTo(0, position);
+    m_storage->read(fixed, endRecordFixedSize, true);
+    CZipRecordBuffer record(fixed, endRecordFixedSize);
+    record.getUInt32();
+    CInfo& info = *m_info;
+    info.m_endRecordPosition = position;
+    info.m_thisDisk = record.getUInt16();
+    info.m_centralDirDisk = record.getUInt16();
+    info.m_entriesOnDisk = record.getUInt16();
+    info.m_totalEntries = record.getUInt16();
+    info.m_size = record.getUInt32();
+    info.m_offset = record.getUInt32();
+    const quint16 commentSize = record.getUInt16();
+    if (!record.ok())
+        CZipException::throwZipException(CZipException::badArchive, path);
+    info.m_comment.allocate(commentSize);
+    m_storage->read(info.m_comment.data(), commentSize, true);
+
+    const bool anyAtLimit = info.m_thisDisk == 0xFFFF || info.m_centralDirDisk == 0xFFFF
+        || info.m_entriesOnDisk == 0xFFFF || info.m_totalEntries == 0xFFFF || info.m_size == 0xFFFFFFFFu
+        || info.m_offset == 0xFFFFFFFFu;
+    if (anyAtLimit && position >= 20) {
+        char locator[4];
+        m_storage->seekTo(0, position - 20);
+        m_storage->read(locator, 4, true);
+        if (CZipRecordBuffer(locator, 4).getUInt32() == zip64LocatorSignature)
+            CZipException::throwZipException(CZipException::needsZip64, path);
+    }
+
+    m_storage->setVolumeOnRead(info.m_thisDisk);
+    const quint64 directoryEnd = quint64(info.m_offset) + info.m_size;
+    if (!m_storage->isSegmented() && position < directoryEnd)
+        CZipException::throwZipException(CZipException::badArchive, path);
+    // Data put before the archive (a program stub, say) shifts every offset.
+    if (m_storage->getBytesBeforeArchive() == 0 && info.m_thisDisk == 0 && position >= directoryEnd)
+        m_storage->setBytesBeforeArchive(static_cast<quint32>(position - directoryEnd));
+    if ((info.m_size == 0) != (info.m_totalEntries == 0))
+        CZipException::throwZipException(CZipException::badArchive, path);
+    info.m_written = true;
+}
+
+void CZipCentralDir::readHeaders()
+{
+    const CInfo& info = *m_info;
+    const QString path = m_storage->getArchivePath();
+    if (info.m_size != 0) {
+        m_storage->seekTo(info.m_centralDirDisk, info.m_offset);
+        m_headers.reserve(info.m_totalEntries);
+        for (int i = 0; i < info.m_totalEntries; ++i) {
+            auto header = std::make_unique<CZipFileHeader>();
+            if (!header->readCentralHeader(*m_storage))
+                CZipException::throwZipException(CZipException::badArchive, path);
+            header->m_centralDir = this;
+            m_headers.push_back(std::move(header));
+        }
+    }
+    std::stable_sort(m_headers.begin(), m_headers.end(), [](const auto& a, const auto& b) {
+        return a->m_diskStart != b->m_diskStart ? a->m_diskStart < b->m_diskStart : a->m_offset < b->m_offset;
+    });
+    // Two entries at one place would make changing either destroy the other.
+    for (size_t i = 1; i < m_headers.size(); ++i) {
+        if (m_headers[i]->m_diskStart == m_headers[i - 1]->m_diskStart
+            && m_headers[i]->m_offset == m_headers[i - 1]->m_offset)
+            CZipException::throwZipException(CZipException::badArchive, path);
+    }
+}
+
+// --- Entries ---------------------------------------------------------------------
+
+CZipFileHeader* CZipCentralDir::addNewFile(const CZipFileHeader& header, int replaceIndex, int level,
+                                           bool keepCrcAndSizes)
 {
     auto entry = std::make_unique<CZipFileHeader>();
     entry->m_centralDir = this;
@@ -60,10 +147,21 @@ CZipFileHeader* CZipCentralDir::addNewFile(const CZipFileHeader& header, int lev
         entry->m_uncompressedSize = header.m_uncompressedSize;
     }
 
-    m_storage->seekToEnd();
-    m_headers.push_back(std::move(entry));
-    m_openedFile = m_headers.back().get();
-    m_info->m_lastAddedIndex = getCount() - 1;
+    if (replaceIndex >= 0 && replaceIndex < getCount()) {
+        entry->encodeTexts();
+        entry->checkFieldSizes();
+        const CZipFileHeader* old = getAt(replaceIndex);
+        entry->m_offset = old->m_offset;
+        entry->m_diskStart = old->m_diskStart;
+        m_headers[static_cast<size_t>(replaceIndex)] = std::move(entry);
+        m_openedFile = getAt(replaceIndex);
+        m_info->m_lastAddedIndex = replaceIndex;
+    } else {
+        m_storage->seekToEnd();
+        m_headers.push_back(std::move(entry));
+        m_openedFile = m_headers.back().get();
+        m_info->m_lastAddedIndex = getCount() - 1;
+    }
     m_info->m_written = false;
     return m_openedFile;
 }
@@ -81,6 +179,27 @@ void CZipCentralDir::removeFile(int index)
         --m_info->m_lastAddedIndex;
 }
 
+void CZipCentralDir::removeLastFile()
+{
+    if (m_headers.empty())
+        return;
+    const quint32 offset = m_headers.back()->m_offset;
+    m_storage->truncate(offset);
+    removeFile(getCount() - 1);
+    m_info->m_written = false;
+}
+
+void CZipCentralDir::removeFromDisk()
+{
+    if (!m_info->m_written)
+        return;
+    if (!m_storage->isSegmented() && !m_storage->isReadOnly())
+        m_storage->truncate(m_info->m_offset);
+    m_info->m_written = false;
+}
+
+// --- Writing ---------------------------------------------------------------------
+
 quint32 CZipCentralDir::getSize()
 {
     quint32 size = endRecordFixedSize + static_cast<quint32>(m_info->m_comment.size());
@@ -93,7 +212,7 @@ quint32 CZipCentralDir::getSize()
     return size;
 }
 
-void CZipCentralDir::writeCentralDirectory()
+void CZipCentralDir::writeCentralDirectory(CZipActionCallback* callback)
 {
     if (m_info->m_written)
         return;
@@ -101,20 +220,68 @@ void CZipCentralDir::writeCentralDirectory()
     if (!m_storage->isSegmented())
         m_storage->seekToEnd();
     m_info->m_size = 0;
-    m_info->m_centralDirDisk = m_storage->getCurrentVolume();
-    m_info->m_offset = static_cast<quint32>(m_storage->getPosition());
-    for (const auto& header : m_headers)
-        m_info->m_size += header->writeCentralHeader(*m_storage);
-    m_info->m_entriesOnDisk = m_info->m_totalEntries;
+    if (m_storage->isSegmented()) {
+        if (canBeSingleVolume())
+            convertToSingleVolume();
+        else
+            m_storage->assureFree(m_storage->isBinarySplit() ? 1 : getSize());
+    }
+    writeHeaders(callback);
     writeEndRecord();
     m_info->m_written = true;
+}
+
+void CZipCentralDir::writeHeaders(CZipActionCallback* callback)
+{
+    CInfo& info = *m_info;
+    info.m_centralDirDisk = m_storage->getCurrentDisk();
+    info.m_offset = static_cast<quint32>(m_storage->getPosition());
+    info.m_entriesOnDisk = 0;
+    if (callback) {
+        callback->init(m_storage->getArchivePath(), QString());
+        callback->setTotal(static_cast<quint64>(getCount()));
+    }
+    for (int i = 0; i < getCount(); ++i) {
+        const quint16 diskBefore = m_storage->getCurrentDisk();
+        const quint32 size = getAt(i)->writeCentralHeader(*m_storage);
+        const quint16 diskAfter = m_storage->getCurrentDisk();
+        if (i == 0) {
+            // The first header may have opened a new volume: the directory starts there.
+            info.m_centralDirDisk = diskAfter;
+            info.m_offset = static_cast<quint32>(m_storage->getPosition() - size);
+            info.m_entriesOnDisk = 1;
+        } else if (diskAfter != diskBefore) {
+            info.m_entriesOnDisk = 1;
+        } else {
+            ++info.m_entriesOnDisk;
+        }
+        info.m_size += size;
+        if (callback && !callback->requestCallback()) {
+            callback->callbackEnd();
+            if (m_storage->isSegmented())
+                CZipException::throwZipException(CZipException::stoppedUnsafely, m_storage->getArchivePath());
+            // What was written of the directory goes; close can write it again.
+            m_storage->truncate(info.m_offset);
+            CZipException::throwZipException(CZipException::stoppedSafely, m_storage->getArchivePath());
+        }
+    }
+    if (callback) {
+        callback->requestLastCallback();
+        callback->callbackEnd();
+    }
 }
 
 void CZipCentralDir::writeEndRecord()
 {
     const int commentSize = m_info->m_comment.size();
+    if (m_storage->isSegmented()) {
+        const quint16 before = m_storage->getCurrentDisk();
+        m_storage->assureFree(m_storage->isBinarySplit() ? 1u : quint32(endRecordFixedSize + commentSize));
+        if (!m_storage->isBinarySplit() && m_storage->getCurrentDisk() != before)
+            m_info->m_entriesOnDisk = 0;
+    }
     CZipRecordBuffer record(endRecordFixedSize + commentSize);
-    m_info->m_thisDisk = m_storage->getCurrentVolume();
+    m_info->m_thisDisk = m_storage->getCurrentDisk();
     record.putUInt32(endRecordSignature);
     record.putUInt16(m_info->m_thisDisk);
     record.putUInt16(m_info->m_centralDirDisk);
@@ -127,4 +294,70 @@ void CZipCentralDir::writeEndRecord()
     if (!record.ok() || record.remaining() != 0)
         CZipException::throwZipException(CZipException::internalError);
     m_storage->write(record.data(), static_cast<quint32>(record.size()), true);
+}
+
+// --- Single-volume conversion ---------------------------------------------------
+
+bool CZipCentralDir::canBeSingleVolume()
+{
+    if (!m_storage->isNewSegmented() || m_storage->getCurrentVolume() != 0)
+        return false;
+    quint64 saved = 4;
+    for (const auto& header : m_headers) {
+        if ((header->m_flags & CZipFileHeader::flagDataDescriptor)
+            && header->m_encryptionMethod != CZipFileHeader::encryptionTraditional)
+            saved += 16;
+    }
+    const quint64 size = getSize();
+    return size <= saved || size - saved <= m_storage->getFreeInVolume();
+}
+
+void CZipCentralDir::convertToSingleVolume()
+{
+    m_storage->flush();
+    CZipAbstractFile& file = *m_storage->getFile();
+    const quint64 end = file.getLength();
+    CZipAutoBuffer buffer(65536);
+    quint32 removed = 4;   // the segmented marker at the start
+    for (const auto& header : m_headers) {
+        const quint32 offset = header->m_offset;
+        const quint32 descriptor = static_cast<quint32>(header->getDataDescriptorSize(true));
+        const bool dropDescriptor = descriptor > 0 && header->m_encryptionMethod != CZipFileHeader::encryptionTraditional;
+        if (dropDescriptor) {
+            // The local header gets the flags, CRC and sizes it lacked.
+            header->m_flags &= ~CZipFileHeader::flagDataDescriptor;
+            header->m_localCompressedSize = header->m_compressedSize;
+            header->m_localUncompressedSize = header->m_uncompressedSize;
+            CZipRecordBuffer flags(2);
+            flags.putUInt16(header->m_flags);
+            file.seek(offset + 6, CZipAbstractFile::fromBegin);
+            file.write(flags.data(), 2);
+            CZipRecordBuffer sizes(12);
+            sizes.putUInt32(header->m_crc32);
+            sizes.putUInt32(header->m_compressedSize);
+            sizes.putUInt32(header->m_uncompressedSize);
+            file.seek(offset + 14, CZipAbstractFile::fromBegin);
+            file.write(sizes.data(), 12);
+        }
+        // Moved down front to back, which never overwrites what is still to move.
+        quint64 left = quint64(header->m_localHeaderSize) + header->m_compressedSize
+            + (dropDescriptor ? 0 : descriptor);
+        quint64 from = offset;
+        while (left > 0) {
+            const quint32 piece = static_cast<quint32>(std::min<quint64>(left, quint64(buffer.size())));
+            file.seek(static_cast<qint64>(from), CZipAbstractFile::fromBegin);
+            if (file.read(buffer.data(), piece) != piece)
+                CZipException::throwZipException(CZipException::badArchive, m_storage->getArchivePath());
+            file.seek(static_cast<qint64>(from - removed), CZipAbstractFile::fromBegin);
+            file.write(buffer.data(), piece);
+            from += piece;
+            left -= piece;
+        }
+        header->m_offset = offset - removed;
+        if (dropDescriptor)
+            removed += 16;
+    }
+    file.setLength(end - removed);
+    file.seekToEnd();
+    m_storage->makeSingleVolume();
 }

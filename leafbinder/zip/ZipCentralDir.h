@@ -8,12 +8,14 @@
 #include <memory>
 #include <vector>
 
+class CZipActionCallback;
 class CZipArchive;
 class CZipFileHeader;
 class CZipStorage;
 
 // The entries of an open archive in archive order, and the central directory
-// and end record written for them at close. Entries are reached by position.
+// and end record: read from an existing archive, written at close. Entries
+// are reached by position.
 class CZipCentralDir {
 public:
     // What the end record says. Archive objects that show the same directory
@@ -28,9 +30,11 @@ public:
         quint32 m_offset = 0;
         CZipAutoBuffer m_comment;
         int m_lastAddedIndex = -1;
+        // The directory is on the storage: written, or read and not changed.
         bool m_written = false;
     };
     static constexpr quint32 endRecordSignature = 0x06054B50;
+    static constexpr quint32 zip64LocatorSignature = 0x07064B50;
     static constexpr int endRecordFixedSize = 22;
     static constexpr int maxEntries = 0xFFFF;
 
@@ -45,13 +49,23 @@ public:
     // Drops every entry (on close).
     void close();
 
-    // Makes a new entry owned by this directory from a template and appends
-    // it; it becomes the entry being written.
-    CZipFileHeader* addNewFile(const CZipFileHeader& header, int level, bool keepCrcAndSizes);
+    // Reads the end record and the central directory of an opened archive.
+    void readCentralDirectory();
+    // Makes a new entry owned by this directory from a template. Appended, it
+    // goes to the end of the archive; at a valid replace position it takes
+    // the old entry's place in the list and its offset (the caller makes room
+    // there). It becomes the entry being written.
+    CZipFileHeader* addNewFile(const CZipFileHeader& header, int replaceIndex, int level, bool keepCrcAndSizes);
     // Deletes the entry at a position.
     void removeFile(int index);
-    // Writes the central directory and the end record, once.
-    void writeCentralDirectory();
+    // Deletes the last entry and cuts the archive at its local header.
+    void removeLastFile();
+    // Before the archive changes: a directory that is on the storage is cut
+    // off, so new data goes where it began and close writes a new one.
+    void removeFromDisk();
+    // Writes the central directory and the end record, once. The save
+    // callback may stop it (207, or 206 in a segmented archive).
+    void writeCentralDirectory(CZipActionCallback* callback);
     // Bytes of the central directory and end record as they would be written.
     quint32 getSize();
 
@@ -61,9 +75,18 @@ public:
     void closeOpenedFile() { m_openedFile = nullptr; }
     const CInfo& getInfo() const { return *m_info; }
     bool isWritten() const { return m_info->m_written; }
+    // Shares the information record of another directory.
+    void shareInfo(const CZipCentralDir& other) { m_info = other.m_info; }
 
 private:
+    void readEndRecord();
+    void readHeaders();
+    void writeHeaders(CZipActionCallback* callback);
     void writeEndRecord();
+    // A new segmented archive that still fits its first volume becomes an
+    // ordinary archive: descriptors and the leading marker are dropped.
+    bool canBeSingleVolume();
+    void convertToSingleVolume();
 
     CZipArchive* m_archive = nullptr;
     CZipStorage* m_storage = nullptr;

@@ -37,6 +37,35 @@ void CZipCompressor::finishCompression(bool)
     m_buffer.release();
 }
 
+void CZipCompressor::initDecompression(CZipFileHeader* header, CZipCryptograph* cryptograph)
+{
+    m_buffer.allocate(static_cast<int>(bufferSize()));
+    m_header = header;
+    m_cryptograph = cryptograph;
+    m_compressedLeft = header->getDataSize();
+    m_uncompressedLeft = header->m_uncompressedSize;
+    m_readCrc = 0;
+    m_totalIn = 0;
+    m_totalOut = 0;
+}
+
+void CZipCompressor::finishDecompression(bool)
+{
+    m_buffer.release();
+}
+
+quint32 CZipCompressor::readInput(char* buffer, quint32 count)
+{
+    const quint32 piece = count < m_compressedLeft ? count : m_compressedLeft;
+    if (piece == 0)
+        return 0;
+    m_storage->read(buffer, piece, false);
+    if (m_cryptograph)
+        m_cryptograph->decode(buffer, piece);
+    m_compressedLeft -= piece;
+    return piece;
+}
+
 void CZipCompressor::updateOptions(const COptions& options)
 {
     m_bufferSizeSetting = options.m_bufferSize;

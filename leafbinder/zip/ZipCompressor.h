@@ -44,10 +44,18 @@ public:
     virtual bool canProcess(quint16 method) const = 0;
     // Prepares to write one entry whose local header has just been written.
     virtual void initCompression(int level, CZipFileHeader* header, CZipCryptograph* cryptograph);
+    // Prepares to read one entry's data, the storage placed after its local
+    // header (and after the encryption header, which the cryptograph read).
+    virtual void initDecompression(CZipFileHeader* header, CZipCryptograph* cryptograph);
     virtual void compress(const void* buffer, quint32 count) = 0;
+    // Fills buffer with up to count bytes of the entry's data; 0 at its end.
+    virtual quint32 decompress(void* buffer, quint32 count) = 0;
     // Ends the entry and sets its sizes. After an exception nothing more is
     // written and only memory is released, so the archive can still be closed.
     virtual void finishCompression(bool afterException);
+    virtual void finishDecompression(bool afterException);
+    // The CRC-32 of what decompress() gave so far.
+    quint32 getDecompressedCrc() const { return m_readCrc; }
     virtual const COptions* getOptions() const { return nullptr; }
     virtual void updateOptions(const COptions& options);
     virtual ~CZipCompressor();
@@ -59,6 +67,8 @@ protected:
     // Adds input to the CRC-32 and the total read; 221 when the entry would
     // pass the 32-bit size limit.
     void countInput(const void* buffer, quint32 count);
+    // Reads up to count bytes of stored data and decrypts them; the number read.
+    quint32 readInput(char* buffer, quint32 count);
     // Encrypts (when needed) and writes output.
     void writeOutput(char* buffer, quint32 count);
     // Raises the mapped code of a library result that is not a success.
@@ -74,6 +84,9 @@ protected:
     CZipFileHeader* m_header = nullptr;
     quint64 m_totalIn = 0;
     quint64 m_totalOut = 0;
+    quint32 m_uncompressedLeft = 0;
+    quint32 m_compressedLeft = 0;
+    quint32 m_readCrc = 0;
     quint32 m_bufferSizeSetting = defaultBufferSize;
 };
 

@@ -55,3 +55,31 @@ void CZipExtraField::write(CZipRecordBuffer& record) const
         record.putBytes(extra.m_data.data(), extra.m_data.size());
     }
 }
+
+bool CZipExtraField::read(const char* data, int size)
+{
+    m_records.clear();
+    CZipRecordBuffer field(data, size);
+    while (field.remaining() >= 4) {
+        const quint16 id = field.getUInt16();
+        const quint16 length = field.getUInt16();
+        if (length > field.remaining()) {
+            m_records.clear();
+            return false;
+        }
+        CZipExtraData record;
+        record.m_headerId = id;
+        if (length > 0) {
+            record.m_data.allocate(length);
+            field.getBytes(record.m_data.data(), length);
+        }
+        m_records.push_back(record);
+    }
+    return field.ok();
+}
+
+bool CZipExtraField::has(quint16 headerId) const
+{
+    return std::any_of(m_records.begin(), m_records.end(),
+                       [headerId](const CZipExtraData& record) { return record.m_headerId == headerId; });
+}

@@ -33,6 +33,12 @@ public:
     // for the central and the local header.
     void removeInternalHeaders(bool central);
     void write(CZipRecordBuffer& record) const;
+    // Replaces the records with those in size bytes read from a header.
+    // False when a record's length runs past the field; fewer than four
+    // bytes left at the end are no record and are dropped.
+    bool read(const char* data, int size);
+    // Whether a record of this id is present.
+    bool has(quint16 headerId) const;
 
 private:
     std::vector<CZipExtraData> m_records;

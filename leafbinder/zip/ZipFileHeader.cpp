@@ -8,6 +8,7 @@
 #include "ZipRecordBuffer.h"
 #include "ZipStorage.h"
 
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -103,6 +104,25 @@ QString CZipFileHeader::getFileName() const
     return decoded;
 }
 
+QString CZipFileHeader::getComment() const
+{
+    if (!m_comment.isEmpty() || m_commentBytes.size() == 0)
+        return m_comment;
+    const quint32 codePage = (m_flags & flagUtf8) ? quint32(ZipPlatform::codePageUtf8)
+                                                  : ZipCompatibility::commentCodePage(m_hostSystem);
+    QString decoded;
+    if (ZipPlatform::codePageToWide(m_commentBytes, decoded, codePage) < 0)
+        ZipPlatform::codePageToWide(m_commentBytes, decoded, ZipPlatform::codePageAnsi);
+    return decoded;
+}
+
+quint32 CZipFileHeader::getDataSize() const
+{
+    if (m_encryptionMethod == encryptionTraditional && m_compressedSize >= 12)
+        return m_compressedSize - 12;
+    return m_compressedSize;
+}
+
 QByteArray CZipFileHeader::getFileNameBytes()
 {
     encodeTexts();
@@ -175,9 +195,14 @@ void CZipFileHeader::setSystemCompatibility(int host)
     if (host == m_hostSystem)
         return;
     const quint32 attributes = getSystemAttributes();
+    // The code page of the name may change with the host: keep the texts,
+    // not the bytes, of a header read from an archive.
+    if (m_name.isEmpty())
+        m_name = getFileName();
+    if (m_comment.isEmpty())
+        m_comment = getComment();
     m_hostSystem = static_cast<quint8>(host);
     setSystemAttributes(attributes);
-    // The code page of the name may have changed with the host.
     m_nameBytes.release();
     m_commentBytes.release();
     m_textsEncoded = false;
@@ -255,7 +280,7 @@ void CZipFileHeader::writeLocalHeader(CZipStorage& storage)
         CZipException::throwZipException(CZipException::internalError);
 
     storage.write(record.data(), static_cast<quint32>(size), true);
-    m_diskStart = storage.getCurrentVolume();
+    m_diskStart = storage.getCurrentDisk();
     m_localNameLength = static_cast<quint16>(nameSize);
     m_localHeaderSize = static_cast<quint32>(size);
     m_offset = static_cast<quint32>(storage.getPosition() - static_cast<quint64>(size));
@@ -342,4 +367,108 @@ void CZipFileHeader::updateLocalHeader(CZipStorage& storage)
     file.seek(static_cast<qint64>(m_offset) + 14 + storage.getBytesBeforeArchive(), CZipAbstractFile::fromBegin);
     file.write(record.data(), 12);
     file.seek(static_cast<qint64>(position), CZipAbstractFile::fromBegin);
+}
+
+quint32 CZipFileHeader::getLocalSpace(bool segmented)
+{
+    m_localExtra.removeInternalHeaders(false);
+    encodeTexts();
+    return localFixedSize + static_cast<quint32>(m_nameBytes.size() + m_localExtra.getTotalSize())
+        + m_localCompressedSize + static_cast<quint32>(getDataDescriptorSize(segmented));
+}
+
+bool CZipFileHeader::readCentralHeader(CZipStorage& storage)
+{
+    char fixed[centralFixedSize];
+    storage.read(fixed, centralFixedSize, false);
+    CZipRecordBuffer record(fixed, centralFixedSize);
+    if (record.getUInt32() != centralSignature)
+        return false;
+    const quint16 madeBy = record.getUInt16();
+    m_versionMadeBy = static_cast<quint8>(madeBy & 0xFF);
+    m_hostSystem = static_cast<quint8>(madeBy >> 8);
+    m_versionNeeded = record.getUInt16();
+    m_flags = record.getUInt16();
+    m_method = record.getUInt16();
+    m_modTime = record.getUInt16();
+    m_modDate = record.getUInt16();
+    m_crc32 = record.getUInt32();
+    m_compressedSize = record.getUInt32();
+    m_uncompressedSize = record.getUInt32();
+    const quint16 nameSize = record.getUInt16();
+    const quint16 extraSize = record.getUInt16();
+    const quint16 commentSize = record.getUInt16();
+    m_diskStart = record.getUInt16();
+    m_internalAttributes = record.getUInt16();
+    m_externalAttributes = record.getUInt32();
+    m_offset = record.getUInt32();
+    if (!record.ok())
+        return false;
+
+    CZipAutoBuffer variable(nameSize + extraSize + commentSize);
+    storage.read(variable.data(), static_cast<quint32>(variable.size()), false);
+    m_nameBytes.allocate(nameSize);
+    if (nameSize)
+        std::memcpy(m_nameBytes.data(), variable.data(), nameSize);
+    if (!m_centralExtra.read(variable.data() + nameSize, extraSize))
+        CZipException::throwZipException(CZipException::badArchive, storage.getArchivePath());
+    m_commentBytes.allocate(commentSize);
+    if (commentSize)
+        std::memcpy(m_commentBytes.data(), variable.data() + nameSize + extraSize, commentSize);
+    m_name.clear();
+    m_comment.clear();
+    m_textsEncoded = true;
+    m_utf8Texts = (m_flags & flagUtf8) != 0;
+
+    // Sizes or an offset that only a Zip64 record can tell.
+    const bool beyond32Bits = m_compressedSize == 0xFFFFFFFFu || m_uncompressedSize == 0xFFFFFFFFu
+        || m_offset == 0xFFFFFFFFu || m_diskStart == 0xFFFF;
+    if (beyond32Bits && m_centralExtra.has(0x0001))
+        CZipException::throwZipException(CZipException::needsZip64, storage.getArchivePath());
+
+    m_encryptionMethod = (m_flags & flagEncrypted) ? encryptionTraditional : encryptionNone;
+    m_localCompressedSize = m_compressedSize;
+    m_localUncompressedSize = m_uncompressedSize;
+    m_localNameLength = nameSize;
+    m_localHeaderSize = 0;
+    return true;
+}
+
+bool CZipFileHeader::readLocalHeader(CZipStorage& storage)
+{
+    char fixed[localFixedSize];
+    storage.read(fixed, localFixedSize, true);
+    CZipRecordBuffer record(fixed, localFixedSize);
+    if (record.getUInt32() != localSignature)
+        return false;
+    record.getUInt16(); // version needed
+    const quint16 flags = record.getUInt16();
+    const quint16 method = record.getUInt16();
+    record.getUInt16(); // time
+    record.getUInt16(); // date
+    const quint32 crc = record.getUInt32();
+    const quint32 compressedSize = record.getUInt32();
+    const quint32 uncompressedSize = record.getUInt32();
+    const quint16 nameSize = record.getUInt16();
+    const quint16 extraSize = record.getUInt16();
+    if (!record.ok())
+        return false;
+    if (method == 99 && isEncrypted())
+        CZipException::throwZipException(CZipException::unsupportedEncryption, storage.getArchivePath());
+    if ((flags & 0x0F) != (m_flags & 0x0F) || method != m_method)
+        return false;
+    if (!(flags & flagDataDescriptor)
+        && (crc != m_crc32 || (compressedSize != 0 && compressedSize != m_compressedSize)
+            || uncompressedSize != m_uncompressedSize))
+        return false;
+
+    CZipAutoBuffer variable(nameSize + extraSize);
+    storage.read(variable.data(), static_cast<quint32>(variable.size()), true);
+    if (!m_localExtra.read(variable.data() + nameSize, extraSize))
+        CZipException::throwZipException(CZipException::badArchive, storage.getArchivePath());
+    m_localNameLength = nameSize;
+    m_localHeaderSize = localFixedSize + quint32(nameSize) + extraSize;
+    m_localCompressedSize = compressedSize;
+    m_localUncompressedSize = uncompressedSize;
+    return true;
 }

@@ -46,6 +46,8 @@ public:
     QString getFileName() const;
     // The name's bytes as they are (or will be) written.
     QByteArray getFileNameBytes();
+    // The entry's comment as text.
+    QString getComment() const;
 
     bool isDirectory() const;
     // Attributes as a Windows attribute word, converted from the host's form.
@@ -81,6 +83,8 @@ public:
     void setLocalUncompressedSize(quint32 size) { m_localUncompressedSize = size; }
     quint32 getLocalCompressedSize() const { return m_localCompressedSize; }
     quint32 getLocalUncompressedSize() const { return m_localUncompressedSize; }
+    // The compressed size without the encryption header of traditional encryption.
+    quint32 getDataSize() const;
 
     // Sets flags, versions and sizes of a new entry before its local header
     // is written.
@@ -97,10 +101,23 @@ public:
     // Bytes of the data descriptor after the data: 0, 12 or 16.
     int getDataDescriptorSize(bool segmented) const;
 
+    // Reads a central header at the storage's position; false when it is not
+    // one. An extra field whose records run past it raises 201, an entry of
+    // a Zip64 archive 221.
+    bool readCentralHeader(CZipStorage& storage);
+    // Reads the local header at the storage's position and checks it against
+    // the central one; false when they disagree or it is not a local header.
+    // An encrypted entry of method 99 raises 222.
+    bool readLocalHeader(CZipStorage& storage);
+    // Bytes the entry takes in the archive from its local header to the end
+    // of its data descriptor, as far as known before the data is written.
+    quint32 getLocalSpace(bool segmented);
+
 private:
     friend class CZipArchive;
     friend class CZipCentralDir;
     friend class CZipCompressor;
+    friend class CZipCrc32Cryptograph;
 
     // Makes the name's (and comment's) bytes when none are held yet, and sets
     // flag bit 11 from them.

@@ -65,6 +65,10 @@ QString getTemporaryFileName(const QString& folder, quint64 neededBytes);
 // True when both paths name the same existing file.
 bool isSameFile(const QString& first, const QString& second);
 
+// Fills buffer with bytes of the system's random source; false when it
+// cannot give them.
+bool getRandomBytes(void* buffer, quint32 count);
+
 // --- Time ----------------------------------------------------------------
 qint64 currentTime();
 // Seconds since 1970 to local time (honours TZ); false when not representable.

@@ -3,6 +3,7 @@
 target_sources(leafbinder_obj PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/AddFilesEnumerator.cpp
     ${CMAKE_CURRENT_LIST_DIR}/BaseLibCompressor.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/CalculateAddFilesEnumerator.cpp
     ${CMAKE_CURRENT_LIST_DIR}/DeflateCompressor.cpp
     ${CMAKE_CURRENT_LIST_DIR}/DirEnumerator.cpp
     ${CMAKE_CURRENT_LIST_DIR}/FileFilter.cpp
@@ -10,11 +11,13 @@ target_sources(leafbinder_obj PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/ZipAbstractFile.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ZipArchive.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ZipAutoBuffer.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ZipCallback.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ZipCentralDir.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ZipCodePage.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ZipCompatibility.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ZipCompressor.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ZipCrc32.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ZipCrc32Cryptograph.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ZipDosTime.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ZipException.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ZipExtraField.cpp
@@ -24,6 +27,7 @@ target_sources(leafbinder_obj PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/ZipPathComponent.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ZipPlatformComm.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ZipRecordBuffer.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ZipSplitNamesHandler.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ZipStorage.cpp
     ${PROJECT_SOURCE_DIR}/platform/zipos/ZipDirectorySearch_lnx.cpp
     ${PROJECT_SOURCE_DIR}/platform/zipos/ZipDriveService.cpp

@@ -12,6 +12,7 @@
 #include <climits>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/random.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
 
@@ -256,6 +257,22 @@ bool isSameFile(const QString& first, const QString& second)
     if (!statPath(first, a) || !statPath(second, b))
         return false;
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+bool getRandomBytes(void* buffer, quint32 count)
+{
+    auto* bytes = static_cast<char*>(buffer);
+    quint32 done = 0;
+    while (done < count) {
+        const ssize_t got = ::getrandom(bytes + done, count - done, 0);
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        done += static_cast<quint32>(got);
+    }
+    return true;
 }
 
 qint64 currentTime()

@@ -103,4 +103,14 @@ QString extractWithUnzip(const QString& zipPath, const QString& folder)
     return code == 0 ? QString() : QStringLiteral("unzip exit %1: %2").arg(code).arg(output);
 }
 
+QString runIn(const QString& folder, const QString& program, const QStringList& arguments)
+{
+    if (!testfiles::haveProgram(program))
+        return program + QStringLiteral(" is not installed");
+    const testfiles::CurrentDir current(folder);
+    QString output;
+    const int code = testfiles::runProgram(program, arguments, &output);
+    return code == 0 ? QString() : QStringLiteral("%1 exit %2: %3").arg(program).arg(code).arg(output);
+}
+
 } // namespace ziptest

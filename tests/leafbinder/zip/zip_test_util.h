@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "ZipException.h"
+
 #include <ostream>
 
 // Readable QString values in failure messages.
@@ -30,6 +32,22 @@ QString outsideReadersComplaints(const QString& zipPath);
 
 // Extracts with unzip into folder; empty text on success.
 QString extractWithUnzip(const QString& zipPath, const QString& folder);
+
+// Runs a program with folder as the current folder; empty text when it
+// exits with 0, else its exit code and output.
+QString runIn(const QString& folder, const QString& program, const QStringList& arguments);
+
+// The code of the CZipException an action throws; 0 when it throws none.
+template <typename F>
+int codeOf(F&& action)
+{
+    try {
+        action();
+    } catch (const CZipException& e) {
+        return e.getCode();
+    }
+    return 0;
+}
 
 } // namespace ziptest
 
