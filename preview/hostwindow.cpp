@@ -15,6 +15,7 @@
 #include <string>
 
 #include <fcntl.h>
+#include <string.h>
 #include <unistd.h>
 
 namespace {
@@ -164,7 +165,7 @@ bool HostWindow::openPDF(const QString& path, const QString& password)
         opened = pdfapp_open(app, globals->filename, secret.c_str(), fd);
     else
         ::close(fd);
-    std::fill(secret.begin(), secret.end(), '\0');
+    explicit_bzero(secret.data(), secret.size());
     if (!opened) {
         VuMessageBox::alert(tr("Failed to open PDF file \"%1\".").arg(path), QString(), nullptr);
         return false;
@@ -182,8 +183,6 @@ bool HostWindow::openPDFInit(const QString& path)
         VuMessageBox::alert(tr("Failed to open PDF file \"%1\".").arg(path), QString(), nullptr);
         return false;
     }
-    // What was shown belongs to the document just closed.
-    win32::invalidateRect(pdfapp_globals()->viewwindow);
     return true;
 }
 
@@ -204,7 +203,7 @@ QString HostWindow::checkPWD(const QString&, const QString& fileName)
         if (entry.isEmpty() || !passwordBytes(entry, &secret))
             continue;
         const bool accepted = pdfapp_checkpassword(pdfapp_record(), secret.c_str());
-        std::fill(secret.begin(), secret.end(), '\0');
+        explicit_bzero(secret.data(), secret.size());
         if (accepted)
             return entry;
     }

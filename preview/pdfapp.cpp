@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include <string.h>
 #include <unistd.h>
 
 extern "C" {
@@ -73,18 +74,18 @@ public:
 // another password.
 class passwordBuffer {
 public:
-    explicit passwordBuffer(const char* password)
+    passwordBuffer(const char* password, const char* function)
     {
         const std::size_t length = password ? std::strlen(password) : 0;
         m_fits = length < kPasswordSize;
         if (m_fits && length > 0)
             std::memcpy(m_text, password, length);
         if (!m_fits) {
-            writeLogSite(kSource, __LINE__, "pdfapp_checkpassword");
+            writeLogSite(kSource, __LINE__, function);
             writeLogLine("password longer than %d bytes", static_cast<int>(kPasswordSize - 1));
         }
     }
-    ~passwordBuffer() { std::memset(m_text, 0, sizeof m_text); }
+    ~passwordBuffer() { explicit_bzero(m_text, sizeof m_text); }
     passwordBuffer(const passwordBuffer&) = delete;
     passwordBuffer& operator=(const passwordBuffer&) = delete;
 
@@ -495,14 +496,16 @@ bool pdfapp_openstart(pdfapp_t* app, int fd)
         ::close(fd);
         return false;
     }
-    // One document at a time: whatever was open goes first.
+    // One document at a time: whatever was open goes first, and so does
+    // its picture.
     pdfapp_close(app);
+    win32::invalidateRect(pdfapp_globals()->viewwindow);
     return openDocument(app, fd);
 }
 
 bool pdfapp_open(pdfapp_t* app, const char* filename, const char* password, int fd)
 {
-    const passwordBuffer secret(password);
+    const passwordBuffer secret(password, "pdfapp_open");
     if (!secret.fits()) {
         if (fd >= 0)
             ::close(fd);
@@ -539,7 +542,7 @@ bool pdfapp_checkpassword(pdfapp_t* app, const char* password)
 {
     if (!app->ctx || !app->doc)
         return false;
-    return authenticate(app, passwordBuffer(password));
+    return authenticate(app, passwordBuffer(password, "pdfapp_checkpassword"));
 }
 
 bool pdfapp_openfinish(pdfapp_t* app, const char* filename)

@@ -1,7 +1,9 @@
 // What the preview shows: pages fitted to the view area, drawn the right way
 // up, centred on the background with their shadow, in gray too, refitted
 // when the pane changes size, and the title the frame window gets.
+#include "modalanswers.h"
 #include "previewfixture.h"
+#include "testfiles.h"
 
 #include <QGuiApplication>
 
@@ -206,6 +208,28 @@ TEST_F(PreviewRender, NoWaitCursorIsLeftBehind)
     ASSERT_TRUE(m_host->openPDF(markedPdf(QStringLiteral("letter.pdf"), 2), QString()));
     ASSERT_TRUE(m_host->nextPage());
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+}
+
+// A page tree whose count claims more pages than it holds.
+TEST_F(PreviewRender, APageThatCannotBeLoadedLeavesThePreviousImage)
+{
+    const QString path = markedPdf(QStringLiteral("short tree.pdf"), 3);
+    QByteArray bytes = testfiles::readAll(path);
+    ASSERT_EQ(bytes.count("/Count 3"), 1);
+    bytes.replace("/Count 3", "/Count 5");
+    ASSERT_TRUE(testfiles::writeAll(path, bytes));
+
+    ASSERT_TRUE(m_host->openPDF(path, QString()));
+    ASSERT_EQ(m_host->countPage(), 5);
+    const QImage before = grabPreview();
+    const QSize drawn = imageSize();
+    ModalAnswers none;
+    EXPECT_FALSE(m_host->toPage(5));
+    EXPECT_EQ(m_host->curPage(), 5);
+    EXPECT_EQ(none.unexpected(), 0);
+    EXPECT_EQ(imageSize(), drawn);
+    EXPECT_EQ(grabPreview(), before);
+    EXPECT_TRUE(m_host->toPage(2));
 }
 
 } // namespace
