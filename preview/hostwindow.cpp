@@ -75,6 +75,10 @@ HostWindow::HostWindow(QWidget* parent, Qt::WindowFlags flags)
     pdfapp_globals_t* globals = pdfapp_globals();
     globals->framewindow = parent;
     globals->viewwindow = nullptr;
+    // The program builds one preview; it starts from the program's start state.
+    globals->fitw = 100;
+    globals->fith = 100;
+    globals->canresize = false;
     globals->arrowcurs = Qt::ArrowCursor;
     globals->waitcurs = Qt::WaitCursor;
     globals->bgbrush = win32::createSolidBrush(0x707070);
