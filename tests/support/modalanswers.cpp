@@ -1,0 +1,75 @@
+#include "modalanswers.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QVariant>
+#include <QWidget>
+
+namespace {
+
+const char kAnsweredProperty[] = "modalAnswersAnswered";
+
+QString textOf(QWidget* window)
+{
+    if (auto* box = qobject_cast<QMessageBox*>(window))
+        return box->text();
+    if (auto* label = window->findChild<QLabel*>())
+        return label->text();
+    return QString();
+}
+
+} // namespace
+
+ModalAnswers::ModalAnswers(QList<Answer> answers)
+    : m_answers(std::move(answers))
+{
+    connect(&m_poll, &QTimer::timeout, this, &ModalAnswers::poll);
+    m_poll.start(5);
+}
+
+void ModalAnswers::poll()
+{
+    QWidget* modal = QApplication::activeModalWidget();
+    if (!modal || !modal->isVisible() || modal->property(kAnsweredProperty).toBool())
+        return;
+    modal->setProperty(kAnsweredProperty, true);
+    m_titles << modal->windowTitle();
+    m_texts << textOf(modal);
+    if (m_next < m_answers.size()) {
+        m_answers.at(m_next++)(modal);
+        return;
+    }
+    ++m_unexpected;
+    if (auto* dialog = qobject_cast<QDialog*>(modal))
+        dialog->reject();
+    else
+        modal->close();
+}
+
+ModalAnswers::Answer pressButton(const QString& text)
+{
+    return [text](QWidget* window) {
+        const QList<QAbstractButton*> buttons = window->findChildren<QAbstractButton*>();
+        for (QAbstractButton* button : buttons) {
+            if (button->text().remove(QLatin1Char('&')) == text) {
+                button->click();
+                return;
+            }
+        }
+        // No such button: close the window so the test goes on and fails.
+        window->close();
+    };
+}
+
+ModalAnswers::Answer typeAndPress(const QString& typed, const QString& button)
+{
+    return [typed, button](QWidget* window) {
+        if (auto* edit = window->findChild<QLineEdit*>())
+            edit->setText(typed);
+        pressButton(button)(window);
+    };
+}
