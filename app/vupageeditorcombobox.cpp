@@ -25,6 +25,14 @@ VuPageEditorCombobox::VuPageEditorCombobox(QWidget* parent)
 
 VuPageEditorCombobox::~VuPageEditorCombobox() = default;
 
+void VuPageEditorCombobox::showText(const QString& text)
+{
+    const QSignalBlocker blocker(this);
+    setEditText(text);
+    m_acceptedText = text;
+    m_textBefore = text;
+}
+
 void VuPageEditorCombobox::slotEditTextChanged(const QString& text)
 {
     QString checked = text;
@@ -36,29 +44,48 @@ void VuPageEditorCombobox::slotEditTextChanged(const QString& text)
         checked = currentText();
     }
     const int pageCount = itemData(0, kPageCountRole).toInt();
-    if (utils::isPageTextValid(checked, pageCount, m_strictCheck))
-        emit sglTextChange(m_row);
-    else
-        refuse();
+    if (!utils::isPageTextValid(checked, pageCount, m_strictCheck)) {
+        refuse(checked);
+        return;
+    }
+    if (checked != m_acceptedText) {
+        m_textBefore = m_acceptedText;
+        m_acceptedText = checked;
+    }
+    emit sglTextChange(m_row);
 }
 
-void VuPageEditorCombobox::refuse()
+void VuPageEditorCombobox::refuse(const QString& text)
 {
     VuMessageBox::info(tr("Invalid format or out of range!"), VuPref::product_name(), this);
-    // The text before the refused edit passed the lenient check when it was
-    // typed and is what the row holds; checked leniently again it is
-    // written back, so the row and the field agree even after a strict
-    // check, and no chain of refusals runs back through older texts.
-    m_strictCheck = false;
+    if (m_strictCheck && text == m_acceptedText)
+        stepBack();
+    else
+        restoreAccepted(text);
+}
+
+// A new edit failed the check: the field goes back to the text accepted
+// last, which the row already holds, with the cursor where it was.
+void VuPageEditorCombobox::restoreAccepted(const QString& refused)
+{
     QLineEdit* field = lineEdit();
-    if (field->isUndoAvailable()) {
-        field->undo();
-    } else if (m_row) {
-        // Nothing typed to take back (the hint was picked): the field shows
-        // the row's own text again, which needs no check.
+    const int cursor = field->cursorPosition() - int(refused.size() - m_acceptedText.size());
+    const QSignalBlocker blocker(this);
+    field->setText(m_acceptedText);
+    field->setCursorPosition(qBound(0, cursor, int(m_acceptedText.size())));
+}
+
+// The text passed while it was typed (and is in the row) but fails the
+// strict check: its last edit is taken back, and the row takes the text
+// before it, so field and row agree.
+void VuPageEditorCombobox::stepBack()
+{
+    {
         const QSignalBlocker blocker(this);
-        field->setText(taskrow::pageText(m_row));
+        lineEdit()->setText(m_textBefore);
     }
+    m_acceptedText = m_textBefore;
+    emit sglTextChange(m_row);
 }
 
 void VuPageEditorCombobox::checkStrictly()

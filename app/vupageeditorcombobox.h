@@ -11,8 +11,8 @@ class QTreeWidgetItem;
 // checked at once against that count with the lenient check, so a text
 // still being typed ("1,3," or "5-") passes; Enter, Return and a click
 // elsewhere check the text strictly. An accepted text is announced with
-// sglTextChange; a refused one is reported and the keystroke that made it
-// is taken back. GUI thread only.
+// sglTextChange, and the row takes it at once; a refused one is reported
+// and the edit that made it is taken back. GUI thread only.
 class VuPageEditorCombobox : public QComboBox {
     Q_OBJECT
 public:
@@ -27,6 +27,12 @@ public:
     QTreeWidgetItem* row() const { return m_row; }
     void setRow(QTreeWidgetItem* row) { m_row = row; }
 
+    // Shows the row's page text without checking or announcing it.
+    void showText(const QString& text);
+
+    // The list opens under the editor (celleditorpopup.h).
+    void showPopup() override;
+
 signals:
     void sglTextChange(QTreeWidgetItem* row);
 
@@ -36,13 +42,19 @@ public slots:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
-    void showPopup() override;
 
 private:
     void checkStrictly();
-    void refuse();
+    void refuse(const QString& text);
+    void restoreAccepted(const QString& refused);
+    void stepBack();
 
     QTreeWidgetItem* m_row = nullptr;
+    // The text accepted last, which the row holds, and the one accepted
+    // before it. The line edit's own undo would take back all typing since
+    // the editor was placed, not just the refused keystroke.
+    QString m_acceptedText;
+    QString m_textBefore;
     // Set only while a finishing check runs.
     bool m_strictCheck = false;
 };

@@ -21,6 +21,9 @@ public:
     QTreeWidgetItem* row() const { return m_row; }
     void setRow(QTreeWidgetItem* row) { m_row = row; }
 
+    // The list opens under the editor (celleditorpopup.h).
+    void showPopup() override;
+
 signals:
     void sglTextChange(QTreeWidgetItem* row);
 
@@ -30,7 +33,6 @@ public slots:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
-    void showPopup() override;
 
 private:
     void commitShownMode();

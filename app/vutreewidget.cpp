@@ -128,7 +128,7 @@ void VuTreeWidget::placePageEditor(const QModelIndex& index)
     m_pageEditor->raise();
     m_pageEditor->setItemData(0, row->text(taskrow::ColumnTotalPages),
                               VuPageEditorCombobox::kPageCountRole);
-    m_pageEditor->setEditText(taskrow::pageText(row));
+    m_pageEditor->showText(taskrow::pageText(row));
     QLineEdit* field = m_pageEditor->lineEdit();
     field->setFocus(Qt::OtherFocusReason);
     field->end(false);

@@ -1,0 +1,387 @@
+// The cell editors of the task list: placed over the hovered cell, the page
+// text checked at every keystroke and strictly at the end, the picked hint
+// and "All", converted rows, the drop-down list's place, the mode editor's
+// choices, and editors whose row left the list.
+#include "app/vupageeditorcombobox.h"
+#include "app/vutransitmodecombobox.h"
+#include "modalanswers.h"
+#include "tasklistfixture.h"
+
+#include <QAbstractItemView>
+#include <QFocusEvent>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTest>
+
+namespace {
+
+const QString kInvalidPages = QStringLiteral("Invalid format or out of range!");
+
+class CellEditorTest : public TaskListTest {
+protected:
+    void SetUp() override
+    {
+        TaskListTest::SetUp();
+        m_pages = m_list->findChild<VuPageEditorCombobox*>(QStringLiteral("item_combox"));
+        m_modes = m_list->findChild<VuTransitModeComboBox*>(QStringLiteral("item_combobox_mode_selector"));
+        ASSERT_TRUE(m_pages);
+        ASSERT_TRUE(m_modes);
+    }
+
+    // The editor's place in the coordinates of the list's viewport, where
+    // the cells lie.
+    QRect inViewport(const QWidget* editor) const
+    {
+        return QRect(m_list->viewport()->mapFrom(m_list, editor->pos()), editor->size());
+    }
+
+    QRect cellRect(QTreeWidgetItem* item, int column) const
+    {
+        return m_list->visualRect(m_list->indexFromItem(item, column));
+    }
+
+    void type(const QString& keys) const
+    {
+        for (const QChar key : keys)
+            QTest::keyClick(m_pages->lineEdit(), key.toLatin1());
+    }
+
+    // Opens the editor's list and clicks the item, as the user picks one.
+    static void pick(QComboBox* editor, int index)
+    {
+        editor->showPopup();
+        QAbstractItemView* list = editor->view();
+        const QRect item = list->visualRect(list->model()->index(index, 0));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, item.center());
+    }
+
+    static void loseFocus(QWidget* editor, Qt::FocusReason reason)
+    {
+        QFocusEvent out(QEvent::FocusOut, reason);
+        QApplication::sendEvent(editor, &out);
+    }
+
+    QString pagesOf(int at) const { return row(at)->text(taskrow::ColumnSelectedPages); }
+
+    VuPageEditorCombobox* m_pages = nullptr;
+    VuTransitModeComboBox* m_modes = nullptr;
+};
+
+using CellEditorPlacement = CellEditorTest;
+
+TEST_F(CellEditorPlacement, TheEditorsFollowThePointerOverTheirCells)
+{
+    addRows({ QStringLiteral("a.pdf"), QStringLiteral("b.pdf") }, 10);
+    row(1)->setText(taskrow::ColumnSelectedPages, QStringLiteral("2-4"));
+    EXPECT_FALSE(m_pages->isVisible());
+    EXPECT_FALSE(m_modes->isVisible());
+
+    hover(row(1), taskrow::ColumnSelectedPages);
+    EXPECT_TRUE(m_pages->isVisible());
+    EXPECT_FALSE(m_modes->isVisible());
+    EXPECT_EQ(inViewport(m_pages), cellRect(row(1), taskrow::ColumnSelectedPages));
+    EXPECT_EQ(m_pages->row(), row(1));
+    EXPECT_EQ(m_pages->currentText(), QStringLiteral("2-4"));
+    EXPECT_EQ(m_pages->lineEdit()->selectedText(), QStringLiteral("2-4"));
+    EXPECT_EQ(m_pages->itemData(0, VuPageEditorCombobox::kPageCountRole).toString(), QStringLiteral("10"));
+    EXPECT_TRUE(m_pages->lineEdit()->hasFocus());
+    EXPECT_EQ(pagesOf(1), QStringLiteral("2-4"));
+
+    taskrow::setConversionZoom(row(0), 80);
+    row(0)->setText(taskrow::ColumnMode, QStringLiteral("Picture"));
+    hover(row(0), taskrow::ColumnMode);
+    EXPECT_FALSE(m_pages->isVisible());
+    EXPECT_TRUE(m_modes->isVisible());
+    EXPECT_EQ(inViewport(m_modes), cellRect(row(0), taskrow::ColumnMode));
+    EXPECT_EQ(m_modes->row(), row(0));
+    EXPECT_EQ(m_modes->currentIndex(), 1);
+    hover(row(1), taskrow::ColumnMode);
+    EXPECT_EQ(m_modes->currentIndex(), 0);
+    EXPECT_EQ(taskrow::conversionZoom(row(0)), 80);
+
+    hover(row(1), taskrow::ColumnFileName);
+    EXPECT_FALSE(m_pages->isVisible());
+    EXPECT_FALSE(m_modes->isVisible());
+}
+
+TEST_F(CellEditorPlacement, NoEditorShowsWhileEditingIsOff)
+{
+    addRows({ QStringLiteral("a.pdf") });
+    hover(row(0), taskrow::ColumnSelectedPages);
+    ASSERT_TRUE(m_pages->isVisible());
+    // A run starts while the editor still lies over the row.
+    m_list->setEditorsEnabled(false);
+    EXPECT_FALSE(m_pages->isVisible());
+    hover(row(0), taskrow::ColumnSelectedPages);
+    hover(row(0), taskrow::ColumnMode);
+    EXPECT_FALSE(m_pages->isVisible());
+    EXPECT_FALSE(m_modes->isVisible());
+    m_list->setEditorsEnabled(true);
+    hover(row(0), taskrow::ColumnMode);
+    EXPECT_TRUE(m_modes->isVisible());
+}
+
+TEST_F(CellEditorPlacement, TheModeEditorHidesWhenThePointerLeavesIt)
+{
+    addRows({ QStringLiteral("a.pdf") });
+    hover(row(0), taskrow::ColumnMode);
+    ASSERT_TRUE(m_modes->isVisible());
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(m_modes, &leave);
+    EXPECT_FALSE(m_modes->isVisible());
+}
+
+TEST_F(CellEditorPlacement, TheDropDownListOpensUnderTheEditorAndWideEnough)
+{
+    addRows({ QStringLiteral("a.pdf") });
+    m_list->setColumnWidth(taskrow::ColumnSelectedPages, 60);
+    hover(row(0), taskrow::ColumnSelectedPages);
+    m_pages->showPopup();
+    QWidget* container = m_pages->view()->parentWidget();
+    ASSERT_TRUE(container->isVisible());
+    const QPoint corner = m_pages->mapToGlobal(QPoint(0, m_pages->height()));
+    EXPECT_EQ(container->geometry(), QRect(corner.x(), corner.y(), 140, 40));
+    m_pages->hidePopup();
+
+    hover(row(0), taskrow::ColumnMode);
+    ASSERT_GT(m_modes->width(), 100);
+    m_modes->showPopup();
+    container = m_modes->view()->parentWidget();
+    const QPoint modeCorner = m_modes->mapToGlobal(QPoint(0, m_modes->height()));
+    EXPECT_EQ(container->geometry(), QRect(modeCorner.x(), modeCorner.y(), m_modes->width(), 40));
+    m_modes->hidePopup();
+}
+
+using PageEditor = CellEditorTest;
+
+TEST_F(PageEditor, EveryAcceptedKeystrokeIsWrittenToTheRow)
+{
+    addRows({ QStringLiteral("a.pdf"), QStringLiteral("b.pdf") }, 10);
+    QSignalSpy synced(m_list, &VuTreeWidget::sglSyncListToSettings);
+    hover(row(1), taskrow::ColumnSelectedPages);
+    ModalAnswers none;
+    QStringList seen;
+    for (const char key : { '1', ',', '3' }) {
+        QTest::keyClick(m_pages->lineEdit(), key);
+        seen << pagesOf(1);
+    }
+    EXPECT_EQ(seen, QStringList({ QStringLiteral("1"), QStringLiteral("1,"), QStringLiteral("1,3") }));
+    EXPECT_EQ(none.answered() + none.unexpected(), 0);
+    EXPECT_EQ(synced.count(), 3);
+    EXPECT_EQ(m_list->currentItem(), row(1));
+    EXPECT_EQ(pagesOf(0), QStringLiteral("All"));
+}
+
+TEST_F(PageEditor, AKeystrokeThatSpoilsTheTextIsTakenBack)
+{
+    addRows({ QStringLiteral("a.pdf") }, 10);
+    hover(row(0), taskrow::ColumnSelectedPages);
+    type(QStringLiteral("1,3"));
+    ModalAnswers answers({ pressButton(QStringLiteral("OK")), pressButton(QStringLiteral("OK")) });
+    type(QStringLiteral("x"));
+    EXPECT_EQ(m_pages->currentText(), QStringLiteral("1,3"));
+    // Page 31 lies beyond the ten pages.
+    type(QStringLiteral("1"));
+    EXPECT_EQ(m_pages->currentText(), QStringLiteral("1,3"));
+    EXPECT_EQ(answers.texts(), QStringList({ kInvalidPages, kInvalidPages }));
+    EXPECT_EQ(answers.titles().value(0), VuPref::product_name());
+    EXPECT_EQ(answers.unexpected(), 0);
+    EXPECT_EQ(pagesOf(0), QStringLiteral("1,3"));
+}
+
+TEST_F(PageEditor, EnterChecksTheOrderOfARange)
+{
+    addRows({ QStringLiteral("a.pdf") }, 10);
+    hover(row(0), taskrow::ColumnSelectedPages);
+    {
+        ModalAnswers none;
+        type(QStringLiteral("5-1"));
+        EXPECT_EQ(none.answered() + none.unexpected(), 0);
+        EXPECT_EQ(pagesOf(0), QStringLiteral("5-1"));
+    }
+    ModalAnswers answers({ pressButton(QStringLiteral("OK")) });
+    QTest::keyClick(m_pages, Qt::Key_Return);
+    EXPECT_EQ(answers.texts(), QStringList({ kInvalidPages }));
+    EXPECT_EQ(answers.unexpected(), 0);
+    // The field and the row agree on the text before the last keystroke.
+    EXPECT_EQ(m_pages->currentText(), QStringLiteral("5-"));
+    EXPECT_EQ(pagesOf(0), QStringLiteral("5-"));
+    // Enter offers no new item in the list.
+    EXPECT_EQ(m_pages->count(), 2);
+
+    ModalAnswers none;
+    type(QStringLiteral("7"));
+    QTest::keyClick(m_pages, Qt::Key_Enter);
+    EXPECT_EQ(none.answered() + none.unexpected(), 0);
+    EXPECT_EQ(pagesOf(0), QStringLiteral("5-7"));
+    EXPECT_EQ(m_pages->count(), 2);
+}
+
+TEST_F(PageEditor, OnlyAClickElsewhereChecksStrictlyOnLeaving)
+{
+    addRows({ QStringLiteral("a.pdf") }, 10);
+    hover(row(0), taskrow::ColumnSelectedPages);
+    type(QStringLiteral("9-2"));
+    {
+        ModalAnswers none;
+        loseFocus(m_pages, Qt::TabFocusReason);
+        EXPECT_EQ(none.answered() + none.unexpected(), 0);
+    }
+    ModalAnswers answers({ pressButton(QStringLiteral("OK")) });
+    loseFocus(m_pages, Qt::MouseFocusReason);
+    EXPECT_EQ(answers.texts(), QStringList({ kInvalidPages }));
+    EXPECT_EQ(pagesOf(0), QStringLiteral("9-"));
+}
+
+TEST_F(PageEditor, EscapeTakesBackTheTyping)
+{
+    addRows({ QStringLiteral("a.pdf") }, 10);
+    row(0)->setText(taskrow::ColumnSelectedPages, QStringLiteral("4"));
+    hover(row(0), taskrow::ColumnSelectedPages);
+    type(QStringLiteral("2,"));
+    ASSERT_EQ(pagesOf(0), QStringLiteral("2,"));
+    QTest::keyClick(m_pages, Qt::Key_Escape);
+    EXPECT_EQ(m_pages->currentText(), QStringLiteral("4"));
+    EXPECT_EQ(pagesOf(0), QStringLiteral("4"));
+}
+
+TEST_F(PageEditor, PickingTheHintStartsAtPageOneAndAllMeansEveryPage)
+{
+    addRows({ QStringLiteral("a.pdf") }, 10);
+    hover(row(0), taskrow::ColumnSelectedPages);
+    ModalAnswers none;
+    pick(m_pages, 1);
+    EXPECT_EQ(m_pages->currentText(), QStringLiteral("1"));
+    EXPECT_EQ(pagesOf(0), QStringLiteral("1"));
+    pick(m_pages, 0);
+    EXPECT_EQ(pagesOf(0), QStringLiteral("All"));
+    EXPECT_EQ(none.answered() + none.unexpected(), 0);
+}
+
+TEST_F(PageEditor, ARowWithoutAcceptedPasswordTakesNoPageList)
+{
+    const QString locked = pdf(QStringLiteral("locked.pdf"), 3, QStringLiteral("pw"));
+    {
+        ModalAnswers answers({ pressButton(QStringLiteral("Cancel")) });
+        m_list->addToTable({ locked });
+    }
+    ASSERT_EQ(rowCount(), 1);
+    hover(row(0), taskrow::ColumnSelectedPages);
+    ModalAnswers answers({ pressButton(QStringLiteral("OK")) });
+    pick(m_pages, 1);
+    EXPECT_EQ(answers.texts(), QStringList({ kInvalidPages }));
+    EXPECT_EQ(m_pages->currentText(), QStringLiteral("All"));
+    EXPECT_EQ(pagesOf(0), QStringLiteral("All"));
+}
+
+TEST_F(PageEditor, NewPagesOfAConvertedRowClearItsStatus)
+{
+    addRows({ QStringLiteral("a.pdf"), QStringLiteral("b.pdf") }, 10);
+    taskrow::setStatus(row(0), taskrow::StatusDone);
+    taskrow::setStatus(row(1), taskrow::StatusDone);
+
+    // Passing over a converted row and clicking elsewhere is no new choice.
+    hover(row(1), taskrow::ColumnSelectedPages);
+    loseFocus(m_pages, Qt::MouseFocusReason);
+    EXPECT_EQ(taskrow::status(row(1)), int(taskrow::StatusDone));
+
+    hover(row(0), taskrow::ColumnSelectedPages);
+    type(QStringLiteral("2"));
+    EXPECT_EQ(pagesOf(0), QStringLiteral("2"));
+    EXPECT_EQ(taskrow::status(row(0)), int(taskrow::StatusIdle));
+    EXPECT_EQ(taskrow::status(row(1)), int(taskrow::StatusDone));
+}
+
+using ModeEditor = CellEditorTest;
+
+TEST_F(ModeEditor, ChoosingTextKeepsThePictureArea)
+{
+    addRows({ QStringLiteral("a.pdf"), QStringLiteral("b.pdf") });
+    taskrow::setConversionZoom(row(1), 60);
+    taskrow::setArea(row(1), QRect(10, 20, 300, 400));
+    row(1)->setText(taskrow::ColumnMode, QStringLiteral("Picture"));
+    hover(row(1), taskrow::ColumnMode);
+    ModalAnswers none;
+    pick(m_modes, 0);
+    EXPECT_EQ(none.answered() + none.unexpected(), 0);
+    EXPECT_EQ(row(1)->text(taskrow::ColumnMode), QStringLiteral("Text"));
+    EXPECT_EQ(taskrow::conversionZoom(row(1)), 0);
+    EXPECT_EQ(taskrow::area(row(1)), QRect(10, 20, 300, 400));
+    EXPECT_EQ(m_list->currentItem(), row(1));
+}
+
+TEST_F(ModeEditor, LeavingAnUnchangedModeChangesNothing)
+{
+    addRows({ QStringLiteral("a.pdf"), QStringLiteral("b.pdf") });
+    taskrow::setConversionZoom(row(0), 60);
+    row(0)->setText(taskrow::ColumnMode, QStringLiteral("Picture"));
+    // The editor has the focus from an earlier choice and moves on.
+    m_modes->setFocus(Qt::OtherFocusReason);
+    hover(row(1), taskrow::ColumnMode);
+    hover(row(0), taskrow::ColumnMode);
+    ModalAnswers none;
+    loseFocus(m_modes, Qt::MouseFocusReason);
+    QTest::keyClick(m_modes, Qt::Key_Return);
+    EXPECT_EQ(none.answered() + none.unexpected(), 0);
+    EXPECT_EQ(taskrow::conversionZoom(row(0)), 60);
+    EXPECT_EQ(row(0)->text(taskrow::ColumnMode), QStringLiteral("Picture"));
+    EXPECT_EQ(m_list->currentItem(), nullptr);
+}
+
+TEST_F(ModeEditor, EnterConfirmsTheShownModeOfARowWithoutOne)
+{
+    VuPref::setValue(QStringLiteral("selected_mode"), 5);
+    addRows({ QStringLiteral("a.pdf") });
+    ASSERT_EQ(row(0)->text(taskrow::ColumnMode), QString());
+    hover(row(0), taskrow::ColumnMode);
+    QTest::keyClick(m_modes, Qt::Key_Return);
+    EXPECT_EQ(row(0)->text(taskrow::ColumnMode), QStringLiteral("Text"));
+    EXPECT_EQ(taskrow::conversionZoom(row(0)), 0);
+}
+
+using EditorRows = CellEditorTest;
+
+TEST_F(EditorRows, AnEditorWritesNothingOnceItsRowIsGone)
+{
+    addRows({ QStringLiteral("a.pdf"), QStringLiteral("b.pdf") }, 10);
+    hover(row(0), taskrow::ColumnSelectedPages);
+    ASSERT_EQ(m_pages->row(), row(0));
+    delete row(0);
+    EXPECT_FALSE(m_pages->isVisible());
+    EXPECT_EQ(m_pages->row(), nullptr);
+
+    const int before = logCount(QStringLiteral("VuTreeWidget::slotTaskFinishedStatusChange item"));
+    ModalAnswers none;
+    m_pages->lineEdit()->setText(QStringLiteral("3"));
+    EXPECT_EQ(none.answered() + none.unexpected(), 0);
+    EXPECT_EQ(logCount(QStringLiteral("VuTreeWidget::slotTaskFinishedStatusChange item")), before + 1);
+    EXPECT_EQ(pagesOf(0), QStringLiteral("All"));
+
+    hover(row(0), taskrow::ColumnMode);
+    ASSERT_EQ(m_modes->row(), row(0));
+    m_list->clear();
+    EXPECT_FALSE(m_modes->isVisible());
+    EXPECT_EQ(m_modes->row(), nullptr);
+}
+
+TEST_F(EditorRows, AMovedRowTakesItsEditorAlong)
+{
+    addRows({ QStringLiteral("a.pdf"), QStringLiteral("b.pdf") }, 10);
+    hover(row(1), taskrow::ColumnSelectedPages);
+    row(1)->setSelected(true);
+    m_list->moveSelectedUp();
+    EXPECT_FALSE(m_pages->isVisible());
+    EXPECT_EQ(m_pages->row(), nullptr);
+}
+
+TEST_F(EditorRows, ANullRowIsLogged)
+{
+    const int pages = logCount(QStringLiteral("VuTreeWidget::slotTaskFinishedStatusChange"));
+    const int modes = logCount(QStringLiteral("VuTreeWidget::slotTransitModeChanged"));
+    m_list->slotTaskFinishedStatusChange(nullptr);
+    m_list->slotTransitModeChanged(nullptr);
+    EXPECT_EQ(logCount(QStringLiteral("VuTreeWidget::slotTaskFinishedStatusChange")), pages + 2);
+    EXPECT_EQ(logCount(QStringLiteral("VuTreeWidget::slotTransitModeChanged")), modes + 1);
+}
+
+} // namespace
