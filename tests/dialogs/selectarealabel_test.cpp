@@ -202,6 +202,16 @@ TEST_F(SelectAreaLabel, MovingPastTheRightEdgeStopsAtTheLastColumnKeepingTheSize
     EXPECT_EQ(m_label.selection(), rect(210, 330, 309, 409));
 }
 
+TEST_F(SelectAreaLabel, AnEdgeDraggedOntoTheImagesFarBorderEndsOnItsLastColumn)
+{
+    loadPicture();
+    m_label.setSelection(100, 100, 199, 179);
+    drag(QPoint(199, 140), QPoint(310, 140));
+    EXPECT_EQ(m_label.selection().right(), 309);
+    drag(QPoint(150, 179), QPoint(150, 410));
+    EXPECT_EQ(m_label.selection().bottom(), 409);
+}
+
 TEST_F(SelectAreaLabel, MovingPastTheTopLeftKeepsTheSize)
 {
     loadPicture();
