@@ -105,6 +105,9 @@ protected:
     // A mouse drag on the label, as the user makes it.
     static void drag(QWidget* on, QPoint from, QPoint to)
     {
+        // Qt drops a move to where the pointer already is: come from a
+        // corner of the label, outside its image area.
+        QTest::mouseMove(on, QPoint(1, 1));
         QTest::mouseMove(on, from);
         QTest::mousePress(on, Qt::LeftButton, Qt::NoModifier, from);
         QTest::mouseMove(on, to);

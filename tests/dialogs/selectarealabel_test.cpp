@@ -35,10 +35,18 @@ protected:
     // decides what the drag does), presses, moves to `to` and lets go there.
     void drag(QPoint from, QPoint to)
     {
-        QTest::mouseMove(&m_label, from);
+        hover(from);
         QTest::mousePress(&m_label, Qt::LeftButton, Qt::NoModifier, from);
         QTest::mouseMove(&m_label, to);
         QTest::mouseRelease(&m_label, Qt::LeftButton, Qt::NoModifier, to);
+    }
+
+    // Qt drops a move to where the pointer already is, so each hover starts
+    // from a corner outside the image area, where the label does not react.
+    void hover(QPoint at)
+    {
+        QTest::mouseMove(&m_label, QPoint(1, 1));
+        QTest::mouseMove(&m_label, at);
     }
 
     static QRect rect(int left, int top, int right, int bottom)
@@ -131,7 +139,7 @@ TEST_F(SelectAreaLabel, HoveringNamesTheHandleAndSetsTheCursor)
         {{200, 200}, vuSelectAreaLabel::HitNone, Qt::CrossCursor},
     };
     for (const Probe& probe : probes) {
-        QTest::mouseMove(&m_label, probe.at);
+        hover(probe.at);
         EXPECT_EQ(m_label.hitCode(), probe.hit) << probe.at.x() << "," << probe.at.y();
         EXPECT_EQ(m_label.cursor().shape(), probe.shape) << probe.at.x() << "," << probe.at.y();
     }
@@ -159,7 +167,7 @@ TEST_F(SelectAreaLabel, PressAndReleaseAloneReportNothing)
     loadPicture();
     m_label.setSelection(20, 20, 39, 39);
     QSignalSpy changed(&m_label, &vuSelectAreaLabel::emitSelectionChanged);
-    QTest::mouseMove(&m_label, QPoint(200, 250));
+    hover(QPoint(200, 250));
     QTest::mousePress(&m_label, Qt::LeftButton, Qt::NoModifier, QPoint(200, 250));
     QTest::mouseRelease(&m_label, Qt::LeftButton, Qt::NoModifier, QPoint(200, 250));
     EXPECT_EQ(changed.count(), 0);
@@ -232,7 +240,7 @@ TEST_F(SelectAreaLabel, SetSelectionXAndYWaitWhileAButtonIsHeld)
 {
     loadPicture();
     m_label.setSelection(60, 60, 159, 159);
-    QTest::mouseMove(&m_label, QPoint(100, 100));
+    hover(QPoint(100, 100));
     QTest::mousePress(&m_label, Qt::LeftButton, Qt::NoModifier, QPoint(100, 100));
     m_label.setSelectionX(20);
     m_label.setSelectionY(30);
@@ -250,7 +258,7 @@ TEST_F(SelectAreaLabel, ADragEndingOutsideTheImageStillLetsGo)
 {
     loadPicture();
     m_label.setSelection(60, 60, 159, 159);
-    QTest::mouseMove(&m_label, QPoint(100, 100));
+    hover(QPoint(100, 100));
     QTest::mousePress(&m_label, Qt::LeftButton, Qt::NoModifier, QPoint(100, 100));
     QTest::mouseMove(&m_label, QPoint(120, 100));
     QTest::mouseRelease(&m_label, Qt::LeftButton, Qt::NoModifier, QPoint(316, 2));
