@@ -106,15 +106,16 @@ VuPictureConfigDialog::~VuPictureConfigDialog()
 void VuPictureConfigDialog::retranslate()
 {
     ui->labelPixel->setText(tr("Output Pixel:"));
-    ui->labelWidth->setText(marginText("Width:"));
-    ui->labelHeight->setText(marginText("Height:"));
-    ui->labelLeftMargin->setText(marginText("Left Margin:"));
-    ui->labelTopMargin->setText(marginText("Top Margin:"));
+    ui->labelWidth->setText(marginText(tr("Width:")));
+    ui->labelHeight->setText(marginText(tr("Height:")));
+    ui->labelLeftMargin->setText(marginText(tr("Left Margin:")));
+    ui->labelTopMargin->setText(marginText(tr("Top Margin:")));
 }
 
-QString VuPictureConfigDialog::marginText(const char* text) const
+// The spin-box labels end in one space.
+QString VuPictureConfigDialog::marginText(const QString& text)
 {
-    return tr(text) + QLatin1Char(' ');
+    return text + QLatin1Char(' ');
 }
 
 // Renders the page at 100 % and remembers its picture and size; false when
@@ -229,8 +230,8 @@ void VuPictureConfigDialog::showParam(const QRect& rect)
         setSpin(ui->spinBox_top, int((label->imageHeight() - r.height()) * s), int(m_topMargin * s));
     }
 
-    ui->labelLeftMargin->setText(marginText("Left Margin:"));
-    ui->labelTopMargin->setText(marginText("Top Margin:"));
+    ui->labelLeftMargin->setText(marginText(tr("Left Margin:")));
+    ui->labelTopMargin->setText(marginText(tr("Top Margin:")));
 }
 
 // The spin boxes hold page pixels; the label and the stored margins and size

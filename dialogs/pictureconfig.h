@@ -57,7 +57,7 @@ private:
     void updateMarginRanges();
     void selectStoredZoom(int zoom);
     int chosenZoom() const;
-    QString marginText(const char* text) const;
+    static QString marginText(const QString& text);
 
     std::unique_ptr<Ui::pictureConfigDialog> ui;
     double m_scale = 0;

@@ -15,6 +15,7 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QGroupBox>
+#include <QFile>
 #include <QImage>
 #include <QLabel>
 #include <QLayout>
@@ -219,6 +220,18 @@ TEST_F(PictureConfig, LaterPagesKeepTheAreaAndScale)
     EXPECT_EQ(QImage(dialog.picturePath()).size(), QSize(300, 600));
     EXPECT_DOUBLE_EQ(dialog.scale(), kScale);
     EXPECT_EQ(label(dialog)->imageArea(), QRect(kLeft, kTop, kAreaWidth, kAreaHeight));
+}
+
+TEST_F(PictureConfig, ShowContentRendersTheChosenPageAgain)
+{
+    VuPictureConfigDialog dialog(&m_row);
+    const QString first = dialog.picturePath();
+    ASSERT_TRUE(QFile::remove(first));
+    child<QComboBox>(dialog, "comboboxZoom")->setCurrentIndex(0);
+    dialog.slotShowContent();
+    EXPECT_TRUE(QFile::exists(first));
+    EXPECT_DOUBLE_EQ(dialog.scale(), kScale);
+    EXPECT_EQ(child<QLabel>(dialog, "labelPixel")->text(), QStringLiteral("Output Pixel: 1224 X 1584"));
 }
 
 TEST_F(PictureConfig, EachZoomChoiceShowsItsOutputSize)
