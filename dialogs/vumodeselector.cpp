@@ -1,0 +1,25 @@
+#include "dialogs/vumodeselector.h"
+#include "ui_vumodeselector.h"
+
+VuModeSelector::VuModeSelector()
+    : VuDialog(nullptr, Qt::WindowFlags())
+    , ui(std::make_unique<Ui::modeSelector>())
+{
+    ui->setupUi(this);
+    // The item indexes are the mode numbers the task list stores.
+    ui->comboboxMode->addItem(tr("Text"));
+    ui->comboboxMode->addItem(tr("Picture"));
+    ui->comboboxMode->setCurrentIndex(0);
+}
+
+VuModeSelector::~VuModeSelector() = default;
+
+int VuModeSelector::currentMode() const
+{
+    return ui->comboboxMode->currentIndex();
+}
+
+bool VuModeSelector::showHintAgain() const
+{
+    return !ui->checkBox->isChecked();
+}
