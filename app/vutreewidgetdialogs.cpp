@@ -1,20 +1,26 @@
 // The dialogs the task list opens for a row: the mode of a new row and the
-// picture settings of a row set to Picture mode.
+// picture settings of a row set to Picture mode. Both are run modally and
+// read afterwards, whatever closed them.
 #include "app/vutreewidget.h"
+
+#include "dialogs/pictureconfig.h"
+#include "dialogs/vumodeselector.h"
+#include "platform/vuframe0/vupaths.h"
 
 #include <QTreeWidgetItem>
 
-// HOOK: the mode dialog (VuModeSelector) is not in the tree yet. Until it
-// is, the stored mode applies and the dialog stays on.
 void VuTreeWidget::askModeOfNewRow(int* mode, bool* showHint)
 {
-    Q_UNUSED(mode);
-    Q_UNUSED(showHint);
+    VuModeSelector selector;
+    selector.exec();
+    *mode = selector.currentMode();
+    *showHint = selector.showHintAgain();
 }
 
-// HOOK: the picture dialog (VuPictureConfigDialog) is not in the tree yet.
-// Until it is, the row keeps its zoom, which leaves a Text row in Text mode.
+// On OK the dialog has stored the zoom and the page area in the row.
 void VuTreeWidget::editPictureSettings(QTreeWidgetItem* row)
 {
-    Q_UNUSED(row);
+    VuPictureConfigDialog dialog(row, nullptr);
+    Vu::moveCenter(&dialog);
+    dialog.exec();
 }

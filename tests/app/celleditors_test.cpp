@@ -46,8 +46,20 @@ protected:
             QTest::keyClick(m_pages->lineEdit(), key.toLatin1());
     }
 
-    // Opens the editor's list and clicks the item, as the user picks one.
+    // Opens the editor's list, moves to the item and presses Return, as the
+    // user picks one with the keyboard.
     static void pick(QComboBox* editor, int index)
+    {
+        editor->showPopup();
+        QAbstractItemView* list = editor->view();
+        list->setCurrentIndex(list->model()->index(index, 0));
+        QTest::keyClick(list, Qt::Key_Return);
+    }
+
+    // Opens the editor's list and clicks the item. The list ignores a click
+    // that follows its last closing too closely (a double click), so only
+    // one click per test.
+    static void clickItem(QComboBox* editor, int index)
     {
         editor->showPopup();
         QAbstractItemView* list = editor->view();
@@ -250,7 +262,8 @@ TEST_F(PageEditor, PickingTheHintStartsAtPageOneAndAllMeansEveryPage)
     addRows({ QStringLiteral("a.pdf") }, 10);
     hover(row(0), taskrow::ColumnSelectedPages);
     ModalAnswers none;
-    pick(m_pages, 1);
+    clickItem(m_pages, 1);
+    EXPECT_FALSE(m_pages->view()->isVisible());
     EXPECT_EQ(m_pages->currentText(), QStringLiteral("1"));
     EXPECT_EQ(pagesOf(0), QStringLiteral("1"));
     pick(m_pages, 0);
@@ -308,6 +321,56 @@ TEST_F(ModeEditor, ChoosingTextKeepsThePictureArea)
     EXPECT_EQ(taskrow::conversionZoom(row(1)), 0);
     EXPECT_EQ(taskrow::area(row(1)), QRect(10, 20, 300, 400));
     EXPECT_EQ(m_list->currentItem(), row(1));
+}
+
+TEST_F(ModeEditor, PictureOnATextRowCancelledStaysText)
+{
+    addRows({ QStringLiteral("a.pdf") });
+    hover(row(0), taskrow::ColumnMode);
+    QWidget* dialogParent = m_list;
+    ModalAnswers answers({ [&dialogParent](QWidget* window) {
+        dialogParent = window->parentWidget();
+        pressButton(QStringLiteral("Cancel"))(window);
+    } });
+    pick(m_modes, 1);
+    EXPECT_EQ(answers.answered(), 1);
+    EXPECT_EQ(answers.unexpected(), 0);
+    EXPECT_EQ(dialogParent, nullptr);
+    EXPECT_FALSE(m_modes->isVisible());
+    EXPECT_EQ(row(0)->text(taskrow::ColumnMode), QStringLiteral("Text"));
+    EXPECT_EQ(m_modes->currentIndex(), 0);
+    EXPECT_FALSE(taskrow::conversionZoom(row(0)));
+}
+
+TEST_F(ModeEditor, PictureConfirmedStoresTheZoomAndAreaAndOpensAgainLater)
+{
+    addRows({ QStringLiteral("a.pdf") });
+    hover(row(0), taskrow::ColumnMode);
+    {
+        ModalAnswers answers({ [](QWidget* window) {
+            if (auto* zoom = window->findChild<QComboBox*>(QStringLiteral("comboboxZoom")))
+                zoom->setCurrentIndex(zoom->findText(QStringLiteral("60%")));
+            pressButton(QStringLiteral("OK"))(window);
+        } });
+        pick(m_modes, 1);
+        EXPECT_EQ(answers.answered(), 1);
+        EXPECT_EQ(answers.unexpected(), 0);
+    }
+    EXPECT_EQ(row(0)->text(taskrow::ColumnMode), QStringLiteral("Picture"));
+    EXPECT_EQ(taskrow::conversionZoom(row(0)), 60);
+    const QRect area = taskrow::area(row(0));
+    EXPECT_FALSE(area.isEmpty());
+
+    // Picture again on a Picture row: the dialog comes back; cancelled, the
+    // row keeps its settings.
+    hover(row(0), taskrow::ColumnMode);
+    ASSERT_EQ(m_modes->currentIndex(), 1);
+    ModalAnswers answers({ pressButton(QStringLiteral("Cancel")) });
+    pick(m_modes, 1);
+    EXPECT_EQ(answers.answered(), 1);
+    EXPECT_EQ(row(0)->text(taskrow::ColumnMode), QStringLiteral("Picture"));
+    EXPECT_EQ(taskrow::conversionZoom(row(0)), 60);
+    EXPECT_EQ(taskrow::area(row(0)), area);
 }
 
 TEST_F(ModeEditor, LeavingAnUnchangedModeChangesNothing)

@@ -6,6 +6,7 @@
 #include "modalanswers.h"
 #include "tasklistfixture.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDropEvent>
@@ -181,6 +182,68 @@ TEST_F(TaskListAdd, WithoutAPreviewNothingIsAdded)
     VuTreeWidget alone;
     alone.addToTable({ pdf(QStringLiteral("a.pdf"), 1) });
     EXPECT_EQ(alone.topLevelItemCount(), 0);
+}
+
+// Answers the mode dialog: the mode to choose and whether to tick "Do not
+// show this message again".
+ModalAnswers::Answer chooseMode(int mode, bool tick)
+{
+    return [mode, tick](QWidget* window) {
+        auto* modes = window->findChild<QComboBox*>(QStringLiteral("comboboxMode"));
+        auto* box = window->findChild<QCheckBox*>(QStringLiteral("checkBox"));
+        if (!modes || !box) {
+            window->close();
+            return;
+        }
+        modes->setCurrentIndex(mode);
+        box->setChecked(tick);
+        pressButton(QStringLiteral("OK"))(window);
+    };
+}
+
+using TaskListModeDialog = TaskListTest;
+
+TEST_F(TaskListModeDialog, AskedForEveryFileUntilTheBoxIsTicked)
+{
+    VuPref::setValue(QStringLiteral("last_show_hint"), true);
+    const QStringList paths = { pdf(QStringLiteral("a.pdf"), 1), pdf(QStringLiteral("b.pdf"), 1),
+                                pdf(QStringLiteral("c.pdf"), 1) };
+    {
+        ModalAnswers answers({ chooseMode(0, false), chooseMode(1, false), chooseMode(0, false) });
+        m_list->addToTable(paths);
+        EXPECT_EQ(answers.answered(), 3);
+        EXPECT_EQ(answers.unexpected(), 0);
+    }
+    ASSERT_EQ(rowCount(), 3);
+    EXPECT_EQ(row(0)->text(taskrow::ColumnMode), QStringLiteral("Text"));
+    EXPECT_EQ(row(1)->text(taskrow::ColumnMode), QStringLiteral("Picture"));
+    EXPECT_EQ(taskrow::conversionZoom(row(1)), 100);
+    EXPECT_EQ(row(2)->text(taskrow::ColumnMode), QStringLiteral("Text"));
+    EXPECT_EQ(VuPref::value(QStringLiteral("selected_mode")).toInt(), 0);
+    EXPECT_TRUE(VuPref::value(QStringLiteral("last_show_hint")).toBool());
+}
+
+TEST_F(TaskListModeDialog, TheTickedChoiceHoldsForTheFollowingFilesAndLaterCalls)
+{
+    VuPref::setValue(QStringLiteral("last_show_hint"), true);
+    const QString missing = m_dir.filePath(QStringLiteral("missing.pdf"));
+    {
+        // The file the preview cannot open is not asked for.
+        ModalAnswers answers({ pressButton(QStringLiteral("OK")), chooseMode(1, true) });
+        m_list->addToTable({ missing, pdf(QStringLiteral("a.pdf"), 1), pdf(QStringLiteral("b.pdf"), 1) });
+        EXPECT_EQ(answers.answered(), 2);
+        EXPECT_EQ(answers.unexpected(), 0);
+    }
+    EXPECT_EQ(VuPref::value(QStringLiteral("selected_mode")).toInt(), 1);
+    EXPECT_FALSE(VuPref::value(QStringLiteral("last_show_hint")).toBool());
+    ModalAnswers none;
+    m_list->addToTable({ pdf(QStringLiteral("c.pdf"), 1) });
+    EXPECT_EQ(none.answered() + none.unexpected(), 0);
+    ASSERT_EQ(rowCount(), 3);
+    for (int at = 0; at < rowCount(); ++at) {
+        EXPECT_EQ(row(at)->text(taskrow::ColumnMode), QStringLiteral("Picture")) << at;
+        EXPECT_EQ(taskrow::conversionZoom(row(at)), 100) << at;
+    }
 }
 
 using TaskListPassword = TaskListTest;
