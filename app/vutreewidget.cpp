@@ -187,6 +187,8 @@ void VuTreeWidget::resizeEvent(QResizeEvent* event)
     QTreeWidget::resizeEvent(event);
 }
 
+// Watches the two editors and never takes an event from them; whatever else
+// the view watches goes on to the base class.
 bool VuTreeWidget::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_modeEditor && event->type() == QEvent::Leave) {
@@ -195,6 +197,8 @@ bool VuTreeWidget::eventFilter(QObject* watched, QEvent* event)
         else if (!m_pageEditor->view()->isVisible())
             m_pageEditor->hide();
     }
+    if (watched == m_modeEditor || watched == m_pageEditor)
+        return false;
     return QTreeWidget::eventFilter(watched, event);
 }
 

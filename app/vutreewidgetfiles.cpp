@@ -18,6 +18,8 @@
 #include <QMimeData>
 #include <QUrl>
 
+#include <utility>
+
 namespace {
 
 const char kSource[] = ".\\vutreewidget";
@@ -64,7 +66,7 @@ void VuTreeWidget::addToTable(QStringList files)
     refuseListedFiles(&files);
     bool showHint = VuPref::value(QLatin1String(newrowsettings::kShowHintKey), true).toBool();
     int mode = VuPref::value(QLatin1String(newrowsettings::kModeKey), newrowsettings::kTextMode).toInt();
-    for (const QString& path : qAsConst(files))
+    for (const QString& path : std::as_const(files))
         addFile(path, &mode, &showHint);
 }
 

@@ -496,21 +496,6 @@ TEST_F(TaskListSelection, TheValuesOfExactlyOneSelectedRow)
     EXPECT_EQ(row(1)->text(taskrow::ColumnSelectedPages), QStringLiteral("1,2"));
 }
 
-TEST_F(TaskListSelection, BookInformationGoesThroughTheRow)
-{
-    addRows({ QStringLiteral("a.pdf") });
-    BookInfo info;
-    info.title = QStringLiteral("Title");
-    info.author = QStringLiteral("Author");
-    info.seriesIndex = 3;
-    info.coverPath = QStringLiteral("/covers/c.jpg");
-    m_list->setBookInfo(row(0), info);
-    EXPECT_EQ(m_list->bookInfo(row(0)), info);
-    EXPECT_EQ(roleOf(row(0), taskrow::RoleSeriesIndex).toInt(), 3);
-    EXPECT_EQ(m_list->bookInfo(nullptr), BookInfo());
-    m_list->setBookInfo(nullptr, info);
-}
-
 TEST_F(TaskListSelection, AClickBesideTheRowsLeavesNoCurrentRow)
 {
     addRows({ QStringLiteral("a.pdf") });
