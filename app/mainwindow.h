@@ -11,6 +11,7 @@
 
 class QPoint;
 class QSystemTrayIcon;
+class QUrl;
 class QTreeWidgetItem;
 class VuConsoleThread;
 class VuSkin;
@@ -41,11 +42,21 @@ public:
     // framework calls it on a language change.
     void retranslate() override;
 
+    // The paths of the given URLs in their order, each folder among them
+    // replaced by its entries (one level, sorted by name ignoring case,
+    // hidden ones left out) whose names match one of patterns, ignoring
+    // case. A folder with foldersAllowed false ends the list there. Paths
+    // that are no folder are taken as they are, existing or not.
+    QStringList collectPdfPaths(const QList<QUrl>& urls, const QStringList& patterns,
+                                bool foldersAllowed) const;
+
 public slots:
     void slotOutputRadioStatus();
     void slotAfterChangeSkin(VuSkin* current, VuSkin* previous);
     void showTaskListContextMenu(const QPoint& pos);
     void quitApp();
+    void on_addFiles();
+    void on_addFolder();
     void on_runTask();
     void on_openOutputFolder();
     void on_selectOutputFolder();
