@@ -190,14 +190,6 @@ void MainWindow::showTaskListContextMenu(const QPoint&)
 {
 }
 
-void MainWindow::on_openOutputFolder()
-{
-}
-
-void MainWindow::on_selectOutputFolder()
-{
-}
-
 void MainWindow::on_listSelectionChanged()
 {
 }

@@ -50,6 +50,14 @@ public:
     QStringList collectPdfPaths(const QList<QUrl>& urls, const QStringList& patterns,
                                 bool foldersAllowed) const;
 
+    // Checks the custom output folder before it is used: path receives the
+    // field's text as an absolute path (from the working folder when
+    // relative). A missing folder is offered for creation; an existing or
+    // created folder is remembered ("last_outputfile_dir"). True when the
+    // folder exists afterwards and is writable; otherwise the user has been
+    // told why.
+    bool checkOutputFolder(QString& path);
+
 public slots:
     void slotOutputRadioStatus();
     void slotAfterChangeSkin(VuSkin* current, VuSkin* previous);
@@ -58,8 +66,10 @@ public slots:
     void on_addFiles();
     void on_addFolder();
     void on_runTask();
+    void on_openPdfFile();
     void on_openOutputFolder();
     void on_selectOutputFolder();
+    void slotOpenPPTFile(const QString& path);
     void on_listSelectionChanged();
     void on_syncListToSettings();
 

@@ -18,6 +18,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDeadlineTimer>
+#include <QDesktopServices>
 #include <QDialog>
 #include <QDir>
 #include <QFileDialog>
@@ -25,6 +26,7 @@
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTreeWidgetItem>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
@@ -37,6 +39,18 @@ inline void PrintTo(const QString& text, std::ostream* out)
 {
     *out << '"' << text.toStdString() << '"';
 }
+
+// Takes the desktop's "open" requests for local files while it lives, so
+// nothing is opened for real.
+class OpenedUrls : public QObject {
+    Q_OBJECT
+public:
+    OpenedUrls() { QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "open"); }
+    ~OpenedUrls() override { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); }
+    QList<QUrl> urls;
+public slots:
+    void open(const QUrl& url) { urls << url; }
+};
 
 // Answers a file dialog: with paths, types them (quoted, so several and
 // absolute ones are taken) and accepts; a folder dialog is moved to the
