@@ -6,6 +6,7 @@
 #include "app/vumtaskstatusdelegate.h"
 #include "app/vutreewidget.h"
 #include "convert/logwriter.h"
+#include "convert/vuconsolethread.h"
 #include "convert/utils.h"
 #include "platform/vuframe0/vuapplication.h"
 #include "platform/vuframe0/vupaths.h"
@@ -47,7 +48,12 @@ MainWindow::MainWindow(QWidget* parent)
     widgetHelper()->setDefaultSize(kDefaultSize);
 }
 
-MainWindow::~MainWindow() = default;
+// The worker goes first, while the rows it was given still exist; its
+// destructor stops it and waits for its thread.
+MainWindow::~MainWindow()
+{
+    delete m_currentWorker;
+}
 
 // The form's bar shows 50 %; the bar stays hidden until a task runs.
 void MainWindow::setUpProgressBar()
@@ -171,6 +177,11 @@ void MainWindow::quitApp()
 
 // A skin change needs nothing of the window beyond what the framework does.
 void MainWindow::slotAfterChangeSkin(VuSkin*, VuSkin*)
+{
+}
+
+// The "After Done" choice comes with the window's menus.
+void MainWindow::runAfterDoneAction()
 {
 }
 
