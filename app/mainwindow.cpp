@@ -6,6 +6,7 @@
 #include "app/vumtaskstatusdelegate.h"
 #include "app/vutreewidget.h"
 #include "convert/logwriter.h"
+#include "convert/vuconsolethread.h"
 #include "convert/utils.h"
 #include "platform/vuframe0/vuapplication.h"
 #include "platform/vuframe0/vupaths.h"
@@ -47,7 +48,12 @@ MainWindow::MainWindow(QWidget* parent)
     widgetHelper()->setDefaultSize(kDefaultSize);
 }
 
-MainWindow::~MainWindow() = default;
+// The worker goes first, while the rows it was given still exist; its
+// destructor stops it and waits for its thread.
+MainWindow::~MainWindow()
+{
+    delete m_currentWorker;
+}
 
 // The form's bar shows 50 %; the bar stays hidden until a task runs.
 void MainWindow::setUpProgressBar()
@@ -174,6 +180,11 @@ void MainWindow::slotAfterChangeSkin(VuSkin*, VuSkin*)
 {
 }
 
+// The "After Done" choice comes with the window's menus.
+void MainWindow::runAfterDoneAction()
+{
+}
+
 // Kept for the command binding; running a task goes through the queue.
 void MainWindow::on_runTask()
 {
@@ -187,14 +198,6 @@ void MainWindow::slotOutputRadioStatus()
 }
 
 void MainWindow::showTaskListContextMenu(const QPoint&)
-{
-}
-
-void MainWindow::on_openOutputFolder()
-{
-}
-
-void MainWindow::on_selectOutputFolder()
 {
 }
 

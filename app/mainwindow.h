@@ -12,6 +12,7 @@
 class QPoint;
 class QSystemTrayIcon;
 class QTreeWidgetItem;
+class QUrl;
 class VuConsoleThread;
 class VuSkin;
 class VuTreeWidget;
@@ -30,7 +31,12 @@ class MainWindow;
 // which is created) and the choice of the same folder
 // ("last_outputfile_radio", default false, so "Customize" is chosen).
 //
-// GUI thread only.
+// Its behaviours live in files of their own: adding files
+// (mainwindow_files.cpp), the output folder (mainwindow_output.cpp), the
+// conversion queue (mainwindow_queue.cpp).
+//
+// GUI thread only. The one worker converts on a thread of its own and
+// reaches the window through its signals.
 class MainWindow : public VuMainWindow {
     Q_OBJECT
 public:
@@ -41,14 +47,54 @@ public:
     // framework calls it on a language change.
     void retranslate() override;
 
+    // The paths of the given URLs in their order, each folder among them
+    // replaced by its entries (one level, sorted by name ignoring case,
+    // hidden ones left out) whose names match one of patterns, ignoring
+    // case. A folder with foldersAllowed false ends the list there. Paths
+    // that are no folder are taken as they are, existing or not.
+    QStringList collectPdfPaths(const QList<QUrl>& urls, const QStringList& patterns,
+                                bool foldersAllowed) const;
+
+    // Checks the custom output folder before it is used: path receives the
+    // field's text as an absolute path (from the working folder when
+    // relative). A missing folder is offered for creation; an existing or
+    // created folder is remembered ("last_outputfile_dir"). True when the
+    // folder exists afterwards and is writable; otherwise the user has been
+    // told why.
+    bool checkOutputFolder(QString& path);
+
+    // Fills the queue of a run: every row, or (selectedQueued) the rows the
+    // queue holds already. Every page list must be valid, else nothing is
+    // queued; converted rows go in again only when the user agrees; skipped
+    // and aborted rows stay out; the others wait, and a row whose PDF is
+    // missing is skipped.
+    void getTaskItemList(bool selectedQueued);
+    // Whether a row waits or converts: the window is running.
+    bool hasPendingTask() const;
+    // Every waiting or converting row becomes idle; for the end of a run.
+    void resetQueueStatus();
+    // Runs the "After Done" choice at the end of a run.
+    void runAfterDoneAction();
+
 public slots:
     void slotOutputRadioStatus();
     void slotAfterChangeSkin(VuSkin* current, VuSkin* previous);
     void showTaskListContextMenu(const QPoint& pos);
     void quitApp();
+    void on_addFiles();
+    void on_addFolder();
     void on_runTask();
+    void on_convert();
+    void on_convertCancel();
+    void on_convertSelection();
+    void on_taskStop();
+    void on_openPdfFile();
     void on_openOutputFolder();
     void on_selectOutputFolder();
+    void slotPdfConvert();
+    void slotOpenPPTFile(const QString& path);
+    void slotRefreshTaskProcess(QTreeWidgetItem* row, double percent);
+    void slotTaskFinished(QTreeWidgetItem* row, bool stopped, bool succeeded);
     void on_listSelectionChanged();
     void on_syncListToSettings();
 
@@ -61,12 +107,26 @@ private:
     void connectSignals();
     void retranslateTrayMenu();
 
+    bool queuedPageListsValid();
+    bool takeQueuedStatuses();
+    void skipMissingFiles();
+    void skipRow(QTreeWidgetItem* row);
+    bool startNextTask();
+    void startTask(QTreeWidgetItem* row);
+    void retireWorker();
+    void showBookLink(QTreeWidgetItem* row);
+    void finishRun();
+    void showSelectedFileInPreview();
+    bool isListedRow(QTreeWidgetItem* row) const;
+
     std::unique_ptr<Ui::MainWindow> ui;
     VuTreeWidget* m_taskList = nullptr;
     // The worker of the task being converted; null until the first task.
     VuConsoleThread* m_currentWorker = nullptr;
+    // The queue of the run, consumed from the front.
     QList<QTreeWidgetItem*> m_pendingTasks;
-    // The output folder of the run in progress; empty until a run starts.
+    // The output folder of the run in progress, ending in "/"; empty until
+    // a run starts.
     QString m_outputFolder;
     // Name filters for adding the files of a folder.
     QStringList m_fileFilters;

@@ -10,9 +10,19 @@ QString storedFolder()
     return VuPref::value(QLatin1String(kFolderKey), Vu::outputPath()).toString();
 }
 
+void storeFolder(const QString& folder)
+{
+    VuPref::setValue(QLatin1String(kFolderKey), folder, false);
+}
+
 bool storedSameFolder()
 {
     return VuPref::value(QLatin1String(kSameFolderKey), false).toBool();
+}
+
+void storeSameFolder(bool sameFolder)
+{
+    VuPref::setValue(QLatin1String(kSameFolderKey), sameFolder, false);
 }
 
 } // namespace outputsettings

@@ -17,8 +17,12 @@ inline constexpr char kSameFolderKey[] = "last_outputfile_radio";
 // The stored custom output folder, or Vu::outputPath() when none is stored.
 QString storedFolder();
 
+// Stored at once.
+void storeFolder(const QString& folder);
+
 // The stored choice of the same folder; false when none is stored.
 bool storedSameFolder();
+void storeSameFolder(bool sameFolder);
 
 } // namespace outputsettings
 

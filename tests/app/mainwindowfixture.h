@@ -1,0 +1,191 @@
+#ifndef MAINWINDOWFIXTURE_H
+#define MAINWINDOWFIXTURE_H
+
+// A shown main window with a preference store and PDFs of the test's own,
+// and the small tools the main-window tests share: finding the form's
+// widgets and the window's actions, adding rows without being asked for a
+// mode, answering file dialogs, waiting for a run to end.
+
+#include "app/mainwindow.h"
+#include "app/taskrow.h"
+#include "app/vutreewidget.h"
+#include "convert/logwriter.h"
+#include "modalanswers.h"
+#include "pdfmaker.h"
+#include "platform/vuframe0/vupref.h"
+#include "testfiles.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QDesktopServices>
+#include <QDialog>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTreeWidgetItem>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <ostream>
+
+// Failures name the texts rather than their bytes.
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+
+// Takes the desktop's "open" requests for local files while it lives, so
+// nothing is opened for real.
+class OpenedUrls : public QObject {
+    Q_OBJECT
+public:
+    OpenedUrls() { QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "open"); }
+    ~OpenedUrls() override { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); }
+    QList<QUrl> urls;
+public slots:
+    void open(const QUrl& url) { urls << url; }
+};
+
+// Answers a file dialog: with paths, types them (quoted, so several and
+// absolute ones are taken) and accepts; a folder dialog is moved to the
+// folder and accepted. An empty answer cancels.
+inline ModalAnswers::Answer chooseFiles(const QStringList& paths)
+{
+    return [paths](QWidget* window) {
+        auto* dialog = qobject_cast<QFileDialog*>(window);
+        if (!dialog) {
+            window->close();
+            return;
+        }
+        if (paths.isEmpty()) {
+            dialog->reject();
+            return;
+        }
+        QStringList quoted;
+        for (const QString& path : paths)
+            quoted << QLatin1Char('"') + path + QLatin1Char('"');
+        dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(quoted.join(QLatin1Char(' ')));
+        static_cast<QDialog*>(dialog)->accept();
+    };
+}
+
+inline ModalAnswers::Answer chooseFolder(const QString& folder)
+{
+    return [folder](QWidget* window) {
+        auto* dialog = qobject_cast<QFileDialog*>(window);
+        if (!dialog) {
+            window->close();
+            return;
+        }
+        dialog->setDirectory(folder);
+        static_cast<QDialog*>(dialog)->accept();
+    };
+}
+
+// Accepts whatever dialog it gets (a power count-down, an information
+// dialog) as its OK button would.
+inline ModalAnswers::Answer acceptDialog()
+{
+    return [](QWidget* window) {
+        if (auto* dialog = qobject_cast<QDialog*>(window))
+            dialog->accept();
+        else
+            window->close();
+    };
+}
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_dir.isValid());
+        VuPref::setStoreFolder(m_dir.filePath(QStringLiteral("pref")));
+        m_window = std::make_unique<MainWindow>();
+        m_window->show(true);
+        QApplication::setActiveWindow(m_window->widgetFrame());
+        m_list = child<VuTreeWidget>("treeWidget");
+        // The task list stores "ask for the mode" at construction; most
+        // tests add files without being asked.
+        VuPref::setValue(QStringLiteral("last_show_hint"), false);
+    }
+
+    void TearDown() override
+    {
+        m_window.reset();
+        VuPref::setStoreFolder(QString());
+    }
+
+    template <typename T = QWidget>
+    T* child(const char* name) const
+    {
+        T* found = m_window->findChild<T*>(QLatin1String(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+
+    QString path(const QString& name) const { return m_dir.filePath(name); }
+
+    // A PDF of the test's own; each page says "Page <n>".
+    QString pdf(const QString& name, int pages = 2, const QString& password = QString()) const
+    {
+        testpdf::DocSpec spec = testpdf::simpleDoc(pages);
+        spec.userPassword = password;
+        if (!password.isEmpty())
+            spec.ownerPassword = QStringLiteral("owner");
+        const QString file = path(name);
+        QDir().mkpath(QFileInfo(file).path());
+        QString error;
+        EXPECT_TRUE(testpdf::writePdf(file, spec, &error)) << error.toStdString();
+        return file;
+    }
+
+    // Rows for the given files, added without asking anything.
+    void addRows(const QStringList& files)
+    {
+        const int before = rowCount();
+        m_list->addToTable(files);
+        ASSERT_EQ(rowCount(), before + files.size());
+    }
+
+    QTreeWidgetItem* row(int at) const { return m_list->topLevelItem(at); }
+    int rowCount() const { return m_list->topLevelItemCount(); }
+
+    void selectOnly(const QList<int>& rows)
+    {
+        m_list->clearSelection();
+        for (int at : rows)
+            row(at)->setSelected(true);
+    }
+
+    // Handles events until the condition holds or the time is up; the
+    // limit only keeps a broken test from hanging.
+    static bool waitUntil(const std::function<bool()>& done, int limitMs = 60000)
+    {
+        QDeadlineTimer deadline(limitMs);
+        while (!done()) {
+            if (deadline.hasExpired())
+                return false;
+            QApplication::processEvents(QEventLoop::AllEvents, 20);
+        }
+        return true;
+    }
+
+    // How often the log holds text; the log is shared by all tests of the
+    // program, so tests compare counts before and after.
+    static int logCount(const QString& text)
+    {
+        return QString::fromUtf8(testfiles::readAll(logFilePath())).count(text);
+    }
+
+    QTemporaryDir m_dir;
+    std::unique_ptr<MainWindow> m_window;
+    VuTreeWidget* m_list = nullptr;
+};
+
+#endif
