@@ -201,10 +201,6 @@ void MainWindow::showTaskListContextMenu(const QPoint&)
 {
 }
 
-void MainWindow::on_listSelectionChanged()
-{
-}
-
 void MainWindow::on_syncListToSettings()
 {
 }

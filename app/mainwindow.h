@@ -33,7 +33,8 @@ class MainWindow;
 //
 // Its behaviours live in files of their own: adding files
 // (mainwindow_files.cpp), the output folder (mainwindow_output.cpp), the
-// conversion queue (mainwindow_queue.cpp).
+// conversion queue (mainwindow_queue.cpp), the list commands and the
+// window's state (mainwindow_list.cpp).
 //
 // GUI thread only. The one worker converts on a thread of its own and
 // reaches the window through its signals.
@@ -76,21 +77,39 @@ public:
     // Runs the "After Done" choice at the end of a run.
     void runAfterDoneAction();
 
+protected:
+    // With rows in the list, closing asks first; while a task runs, a Yes
+    // stops it and the program ends once it has stopped.
+    void closeEvent(QCloseEvent* event) override;
+
+public:
+
 public slots:
     void slotOutputRadioStatus();
     void slotAfterChangeSkin(VuSkin* current, VuSkin* previous);
     void showTaskListContextMenu(const QPoint& pos);
+    // Enables the controls by the list's state: empty, rows while idle
+    // (with or without a selection), or a task pending.
+    void updateUiState() override;
     void quitApp();
     void on_addFiles();
     void on_addFolder();
     void on_runTask();
+    void on_removeFile();
+    void on_clearFiles();
+    void on_selectInverse();
+    void on_moveUp();
+    void on_moveDown();
     void on_convert();
     void on_convertCancel();
     void on_convertSelection();
+    void on_editEpubInfo();
     void on_taskStop();
     void on_openPdfFile();
     void on_openOutputFolder();
     void on_selectOutputFolder();
+    void on_settings();
+    void slotSelectAll();
     void slotPdfConvert();
     void slotOpenPPTFile(const QString& path);
     void slotRefreshTaskProcess(QTreeWidgetItem* row, double percent);
@@ -99,6 +118,8 @@ public slots:
     void on_syncListToSettings();
 
 private:
+    enum class ListState { Empty, NoneSelected, SomeSelected, Running };
+
     void setUpProgressBar();
     void loadOutputSettings();
     void setUpTaskList();
@@ -119,6 +140,13 @@ private:
     void showSelectedFileInPreview();
     bool isListedRow(QTreeWidgetItem* row) const;
 
+    QTreeWidgetItem* firstSelectedRow() const;
+    void setPageTextEnabled(bool enabled);
+    bool isAllPagesText(const QString& text) const;
+    ListState listState() const;
+    void stopAndQuit();
+    bool hasConvertingRow() const;
+
     std::unique_ptr<Ui::MainWindow> ui;
     VuTreeWidget* m_taskList = nullptr;
     // The worker of the task being converted; null until the first task.
@@ -130,6 +158,9 @@ private:
     QString m_outputFolder;
     // Name filters for adding the files of a folder.
     QStringList m_fileFilters;
+    // Set when the user chose to leave while a task ran: the end of that
+    // task ends the program.
+    bool m_quitAfterStop = false;
     // Null until the tray icon is made.
     QSystemTrayIcon* m_trayIcon = nullptr;
 };

@@ -25,6 +25,7 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QTreeWidgetItem>
 #include <QUrl>
 
@@ -98,6 +99,49 @@ inline ModalAnswers::Answer acceptDialog()
         else
             window->close();
     };
+}
+
+// Takes the application's quit request inside a running event loop and
+// ends the loop at once, as the program's own application object does
+// (Qt would first ask every window to close). Closing the last window does
+// not end the loop by itself while it lives.
+class QuitCatcher : public QObject {
+public:
+    QuitCatcher()
+    {
+        qApp->installEventFilter(this);
+        QApplication::setQuitOnLastWindowClosed(false);
+    }
+    ~QuitCatcher() override
+    {
+        qApp->removeEventFilter(this);
+        QApplication::setQuitOnLastWindowClosed(true);
+    }
+    int quits = 0;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched != qApp || event->type() != QEvent::Quit)
+            return false;
+        ++quits;
+        QCoreApplication::exit(0);
+        return true;
+    }
+};
+
+// Runs action inside the application's event loop; true when the program
+// asked to quit before the time ran out.
+inline bool quitsAfter(const std::function<void()>& action, int limitMs = 60000)
+{
+    QuitCatcher catcher;
+    QTimer::singleShot(0, qApp, action);
+    QTimer guard;
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+    guard.start(limitMs);
+    const int result = QCoreApplication::exec();
+    return result == 0 && catcher.quits > 0;
 }
 
 class MainWindowTest : public ::testing::Test {
