@@ -1,6 +1,7 @@
 #include "app/mainwindow.h"
 #include "ui_mainwindow.h"
 
+#include "app/mainaction.h"
 #include "app/outputsettings.h"
 #include "app/taskrow.h"
 #include "app/vumtaskstatusdelegate.h"
@@ -43,6 +44,8 @@ MainWindow::MainWindow(QWidget* parent)
     loadOutputSettings();
     setButtonIcons();
     connectSignals();
+    createActions();
+    fillMenuBar();
 
     m_fileFilters << QStringLiteral("*.pdf");
     widgetHelper()->setDefaultSize(kDefaultSize);
@@ -143,6 +146,8 @@ void MainWindow::connectSignals()
 void MainWindow::retranslate()
 {
     ui->retranslateUi(this);
+    if (m_actions)
+        m_actions->retranslate();
     setTaskListHeaders();
     VuMainWindow::retranslate();
     m_taskList->retranslateCells();
@@ -191,16 +196,7 @@ void MainWindow::on_runTask()
 }
 
 // The form is wired to these slots here, once; their commands come with the
-// output-folder, list and page-range behaviour of the window and do nothing
-// until then.
-void MainWindow::slotOutputRadioStatus()
-{
-}
-
-void MainWindow::showTaskListContextMenu(const QPoint&)
-{
-}
-
+// page-range behaviour of the window and do nothing until then.
 void MainWindow::on_syncListToSettings()
 {
 }

@@ -9,6 +9,7 @@
 
 #include <memory>
 
+class MainActions;
 class QPoint;
 class QSystemTrayIcon;
 class QTreeWidgetItem;
@@ -34,7 +35,8 @@ class MainWindow;
 // Its behaviours live in files of their own: adding files
 // (mainwindow_files.cpp), the output folder (mainwindow_output.cpp), the
 // conversion queue (mainwindow_queue.cpp), the list commands and the
-// window's state (mainwindow_list.cpp).
+// window's state (mainwindow_list.cpp), the actions and menus
+// (mainwindow_menus.cpp, mainaction.h).
 //
 // GUI thread only. The one worker converts on a thread of its own and
 // reaches the window through its signals.
@@ -145,9 +147,15 @@ private:
     bool isAllPagesText(const QString& text) const;
     ListState listState() const;
     void stopAndQuit();
+
+    void createActions();
+    void fillMenuBar();
+    void updateActionStates(ListState state);
     bool hasConvertingRow() const;
 
     std::unique_ptr<Ui::MainWindow> ui;
+    // The actions and the window's own menus, owned by the window.
+    std::unique_ptr<MainActions> m_actions;
     VuTreeWidget* m_taskList = nullptr;
     // The worker of the task being converted; null until the first task.
     VuConsoleThread* m_currentWorker = nullptr;

@@ -163,6 +163,7 @@ void MainWindow::updateUiState()
                                         ui->toolButtonNext,      ui->toolButtonLastPage, ui->groupBoxPageRange };
     for (QWidget* control : pageControls)
         control->setEnabled(oneSelected);
+    updateActionStates(state);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)
