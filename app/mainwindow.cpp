@@ -46,6 +46,7 @@ MainWindow::MainWindow(QWidget* parent)
     connectSignals();
     createActions();
     fillMenuBar();
+    initSysTrayIcon();
 
     m_fileFilters << QStringLiteral("*.pdf");
     widgetHelper()->setDefaultSize(kDefaultSize);
@@ -56,6 +57,8 @@ MainWindow::MainWindow(QWidget* parent)
 MainWindow::~MainWindow()
 {
     delete m_currentWorker;
+    // The icon before the menu it shows.
+    delete m_trayIcon;
 }
 
 // The form's bar shows 50 %; the bar stays hidden until a task runs.
@@ -182,11 +185,6 @@ void MainWindow::quitApp()
 
 // A skin change needs nothing of the window beyond what the framework does.
 void MainWindow::slotAfterChangeSkin(VuSkin*, VuSkin*)
-{
-}
-
-// The "After Done" choice comes with the window's menus.
-void MainWindow::runAfterDoneAction()
 {
 }
 

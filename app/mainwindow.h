@@ -4,14 +4,15 @@
 #include "platform/vuframe0/vumainwindow.h"
 
 #include <QList>
+#include <QSystemTrayIcon>
 #include <QString>
 #include <QStringList>
 
 #include <memory>
 
 class MainActions;
+class QMenu;
 class QPoint;
-class QSystemTrayIcon;
 class QTreeWidgetItem;
 class QUrl;
 class VuConsoleThread;
@@ -36,7 +37,8 @@ class MainWindow;
 // (mainwindow_files.cpp), the output folder (mainwindow_output.cpp), the
 // conversion queue (mainwindow_queue.cpp), the list commands and the
 // window's state (mainwindow_list.cpp), the actions and menus
-// (mainwindow_menus.cpp, mainaction.h).
+// (mainwindow_menus.cpp, mainaction.h), the tray icon and the "After Done"
+// action (mainwindow_tray.cpp).
 //
 // GUI thread only. The one worker converts on a thread of its own and
 // reaches the window through its signals.
@@ -76,13 +78,20 @@ public:
     bool hasPendingTask() const;
     // Every waiting or converting row becomes idle; for the end of a run.
     void resetQueueStatus();
-    // Runs the "After Done" choice at the end of a run.
+    // Runs the "After Done" choice at the end of a run: nothing, or the
+    // power action (with its count-down) of the checked choice.
     void runAfterDoneAction();
+
+    // Makes the tray icon, hidden, with its menu, once; without a tray on
+    // this system there is none (noted in the log).
+    void initSysTrayIcon();
 
 protected:
     // With rows in the list, closing asks first; while a task runs, a Yes
     // stops it and the program ends once it has stopped.
     void closeEvent(QCloseEvent* event) override;
+    // Whether the desktop offers a tray; tests put one in place.
+    virtual bool isSystemTrayAvailable() const;
 
 public:
 
@@ -118,6 +127,9 @@ public slots:
     void slotTaskFinished(QTreeWidgetItem* row, bool stopped, bool succeeded);
     void on_listSelectionChanged();
     void on_syncListToSettings();
+    void on_workBackground();
+    void on_resumeMainWindow();
+    void on_trayIconActivated(QSystemTrayIcon::ActivationReason reason);
 
 private:
     enum class ListState { Empty, NoneSelected, SomeSelected, Running };
@@ -169,8 +181,9 @@ private:
     // Set when the user chose to leave while a task ran: the end of that
     // task ends the program.
     bool m_quitAfterStop = false;
-    // Null until the tray icon is made.
+    // Null until the tray icon is made, and without a tray.
     QSystemTrayIcon* m_trayIcon = nullptr;
+    std::unique_ptr<QMenu> m_trayMenu;
 };
 
 #endif

@@ -18,6 +18,7 @@ void MainWindow::createActions()
     const MainActions& a = *m_actions;
     connect(a.addFiles, &QAction::triggered, this, &MainWindow::on_addFiles);
     connect(a.addFolder, &QAction::triggered, this, &MainWindow::on_addFolder);
+    connect(a.workBackground, &QAction::triggered, this, &MainWindow::on_workBackground);
     connect(a.remove, &QAction::triggered, this, &MainWindow::on_removeFile);
     connect(a.removeAll, &QAction::triggered, this, &MainWindow::on_clearFiles);
     connect(a.selectAll, &QAction::triggered, this, &MainWindow::slotSelectAll);

@@ -12,6 +12,7 @@
 #include "convert/logwriter.h"
 #include "modalanswers.h"
 #include "pdfmaker.h"
+#include "platform/vuframe0/vupowerstate.h"
 #include "platform/vuframe0/vupref.h"
 #include "testfiles.h"
 
@@ -101,6 +102,21 @@ inline ModalAnswers::Answer acceptDialog()
     };
 }
 
+// Records the power actions instead of running them while it lives: no
+// test may switch the machine off.
+class RecordingPowerRunner {
+public:
+    RecordingPowerRunner()
+        : m_previous(VuPowerState::setRunner([this](int state, const QStringList&) { states << state; }))
+    {
+    }
+    ~RecordingPowerRunner() { VuPowerState::setRunner(m_previous); }
+    QList<int> states;
+
+private:
+    VuPowerState::Runner m_previous;
+};
+
 // Takes the application's quit request inside a running event loop and
 // ends the loop at once, as the program's own application object does
 // (Qt would first ask every window to close). Closing the last window does
@@ -150,7 +166,7 @@ protected:
     {
         ASSERT_TRUE(m_dir.isValid());
         VuPref::setStoreFolder(m_dir.filePath(QStringLiteral("pref")));
-        m_window = std::make_unique<MainWindow>();
+        m_window = makeWindow();
         m_window->show(true);
         QApplication::setActiveWindow(m_window->widgetFrame());
         m_list = child<VuTreeWidget>("treeWidget");
@@ -164,6 +180,8 @@ protected:
         m_window.reset();
         VuPref::setStoreFolder(QString());
     }
+
+    virtual std::unique_ptr<MainWindow> makeWindow() const { return std::make_unique<MainWindow>(); }
 
     template <typename T = QWidget>
     T* child(const char* name) const
