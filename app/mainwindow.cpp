@@ -1,6 +1,7 @@
 #include "app/mainwindow.h"
 #include "ui_mainwindow.h"
 
+#include "app/mainaction.h"
 #include "app/outputsettings.h"
 #include "app/taskrow.h"
 #include "app/vumtaskstatusdelegate.h"
@@ -43,6 +44,9 @@ MainWindow::MainWindow(QWidget* parent)
     loadOutputSettings();
     setButtonIcons();
     connectSignals();
+    createActions();
+    fillMenuBar();
+    initSysTrayIcon();
 
     m_fileFilters << QStringLiteral("*.pdf");
     widgetHelper()->setDefaultSize(kDefaultSize);
@@ -53,6 +57,8 @@ MainWindow::MainWindow(QWidget* parent)
 MainWindow::~MainWindow()
 {
     delete m_currentWorker;
+    // The icon before the menu it shows.
+    delete m_trayIcon;
 }
 
 // The form's bar shows 50 %; the bar stays hidden until a task runs.
@@ -143,6 +149,8 @@ void MainWindow::connectSignals()
 void MainWindow::retranslate()
 {
     ui->retranslateUi(this);
+    if (m_actions)
+        m_actions->retranslate();
     setTaskListHeaders();
     VuMainWindow::retranslate();
     m_taskList->retranslateCells();
@@ -180,31 +188,13 @@ void MainWindow::slotAfterChangeSkin(VuSkin*, VuSkin*)
 {
 }
 
-// The "After Done" choice comes with the window's menus.
-void MainWindow::runAfterDoneAction()
-{
-}
-
 // Kept for the command binding; running a task goes through the queue.
 void MainWindow::on_runTask()
 {
 }
 
 // The form is wired to these slots here, once; their commands come with the
-// output-folder, list and page-range behaviour of the window and do nothing
-// until then.
-void MainWindow::slotOutputRadioStatus()
-{
-}
-
-void MainWindow::showTaskListContextMenu(const QPoint&)
-{
-}
-
-void MainWindow::on_listSelectionChanged()
-{
-}
-
+// page-range behaviour of the window and do nothing until then.
 void MainWindow::on_syncListToSettings()
 {
 }

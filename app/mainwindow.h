@@ -4,13 +4,15 @@
 #include "platform/vuframe0/vumainwindow.h"
 
 #include <QList>
+#include <QSystemTrayIcon>
 #include <QString>
 #include <QStringList>
 
 #include <memory>
 
+class MainActions;
+class QMenu;
 class QPoint;
-class QSystemTrayIcon;
 class QTreeWidgetItem;
 class QUrl;
 class VuConsoleThread;
@@ -33,7 +35,10 @@ class MainWindow;
 //
 // Its behaviours live in files of their own: adding files
 // (mainwindow_files.cpp), the output folder (mainwindow_output.cpp), the
-// conversion queue (mainwindow_queue.cpp).
+// conversion queue (mainwindow_queue.cpp), the list commands and the
+// window's state (mainwindow_list.cpp), the actions and menus
+// (mainwindow_menus.cpp, mainaction.h), the tray icon and the "After Done"
+// action (mainwindow_tray.cpp).
 //
 // GUI thread only. The one worker converts on a thread of its own and
 // reaches the window through its signals.
@@ -73,32 +78,62 @@ public:
     bool hasPendingTask() const;
     // Every waiting or converting row becomes idle; for the end of a run.
     void resetQueueStatus();
-    // Runs the "After Done" choice at the end of a run.
+    // Runs the "After Done" choice at the end of a run: nothing, or the
+    // power action (with its count-down) of the checked choice.
     void runAfterDoneAction();
+
+    // Makes the tray icon, hidden, with its menu, once; without a tray on
+    // this system there is none (noted in the log).
+    void initSysTrayIcon();
+
+protected:
+    // With rows in the list, closing asks first; while a task runs, a Yes
+    // stops it and the program ends once it has stopped.
+    void closeEvent(QCloseEvent* event) override;
+    // Whether the desktop offers a tray; tests put one in place.
+    virtual bool isSystemTrayAvailable() const;
+
+public:
 
 public slots:
     void slotOutputRadioStatus();
     void slotAfterChangeSkin(VuSkin* current, VuSkin* previous);
     void showTaskListContextMenu(const QPoint& pos);
+    // Enables the controls by the list's state: empty, rows while idle
+    // (with or without a selection), or a task pending.
+    void updateUiState() override;
     void quitApp();
     void on_addFiles();
     void on_addFolder();
     void on_runTask();
+    void on_removeFile();
+    void on_clearFiles();
+    void on_selectInverse();
+    void on_moveUp();
+    void on_moveDown();
     void on_convert();
     void on_convertCancel();
     void on_convertSelection();
+    void on_editEpubInfo();
     void on_taskStop();
     void on_openPdfFile();
     void on_openOutputFolder();
     void on_selectOutputFolder();
+    void on_settings();
+    void slotSelectAll();
     void slotPdfConvert();
     void slotOpenPPTFile(const QString& path);
     void slotRefreshTaskProcess(QTreeWidgetItem* row, double percent);
     void slotTaskFinished(QTreeWidgetItem* row, bool stopped, bool succeeded);
     void on_listSelectionChanged();
     void on_syncListToSettings();
+    void on_workBackground();
+    void on_resumeMainWindow();
+    void on_trayIconActivated(QSystemTrayIcon::ActivationReason reason);
 
 private:
+    enum class ListState { Empty, NoneSelected, SomeSelected, Running };
+
     void setUpProgressBar();
     void loadOutputSettings();
     void setUpTaskList();
@@ -119,7 +154,20 @@ private:
     void showSelectedFileInPreview();
     bool isListedRow(QTreeWidgetItem* row) const;
 
+    QTreeWidgetItem* firstSelectedRow() const;
+    void setPageTextEnabled(bool enabled);
+    bool isAllPagesText(const QString& text) const;
+    ListState listState() const;
+    void stopAndQuit();
+
+    void createActions();
+    void fillMenuBar();
+    void updateActionStates(ListState state);
+    bool hasConvertingRow() const;
+
     std::unique_ptr<Ui::MainWindow> ui;
+    // The actions and the window's own menus, owned by the window.
+    std::unique_ptr<MainActions> m_actions;
     VuTreeWidget* m_taskList = nullptr;
     // The worker of the task being converted; null until the first task.
     VuConsoleThread* m_currentWorker = nullptr;
@@ -130,8 +178,12 @@ private:
     QString m_outputFolder;
     // Name filters for adding the files of a folder.
     QStringList m_fileFilters;
-    // Null until the tray icon is made.
+    // Set when the user chose to leave while a task ran: the end of that
+    // task ends the program.
+    bool m_quitAfterStop = false;
+    // Null until the tray icon is made, and without a tray.
     QSystemTrayIcon* m_trayIcon = nullptr;
+    std::unique_ptr<QMenu> m_trayMenu;
 };
 
 #endif

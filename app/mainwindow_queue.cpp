@@ -253,6 +253,10 @@ void MainWindow::slotTaskFinished(QTreeWidgetItem* row, bool stopped, bool succe
         if (status == taskrow::StatusDone)
             showBookLink(row);
     }
+    if (m_quitAfterStop) {
+        quitApp();
+        return;
+    }
     if (hasPendingTask() && startNextTask())
         return;
     finishRun();

@@ -12,6 +12,7 @@
 #include "convert/logwriter.h"
 #include "modalanswers.h"
 #include "pdfmaker.h"
+#include "platform/vuframe0/vupowerstate.h"
 #include "platform/vuframe0/vupref.h"
 #include "testfiles.h"
 
@@ -25,6 +26,7 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QTreeWidgetItem>
 #include <QUrl>
 
@@ -100,13 +102,71 @@ inline ModalAnswers::Answer acceptDialog()
     };
 }
 
+// Records the power actions instead of running them while it lives: no
+// test may switch the machine off.
+class RecordingPowerRunner {
+public:
+    RecordingPowerRunner()
+        : m_previous(VuPowerState::setRunner([this](int state, const QStringList&) { states << state; }))
+    {
+    }
+    ~RecordingPowerRunner() { VuPowerState::setRunner(m_previous); }
+    QList<int> states;
+
+private:
+    VuPowerState::Runner m_previous;
+};
+
+// Takes the application's quit request inside a running event loop and
+// ends the loop at once, as the program's own application object does
+// (Qt would first ask every window to close). Closing the last window does
+// not end the loop by itself while it lives.
+class QuitCatcher : public QObject {
+public:
+    QuitCatcher()
+    {
+        qApp->installEventFilter(this);
+        QApplication::setQuitOnLastWindowClosed(false);
+    }
+    ~QuitCatcher() override
+    {
+        qApp->removeEventFilter(this);
+        QApplication::setQuitOnLastWindowClosed(true);
+    }
+    int quits = 0;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched != qApp || event->type() != QEvent::Quit)
+            return false;
+        ++quits;
+        QCoreApplication::exit(0);
+        return true;
+    }
+};
+
+// Runs action inside the application's event loop; true when the program
+// asked to quit before the time ran out.
+inline bool quitsAfter(const std::function<void()>& action, int limitMs = 60000)
+{
+    QuitCatcher catcher;
+    QTimer::singleShot(0, qApp, action);
+    QTimer guard;
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+    guard.start(limitMs);
+    const int result = QCoreApplication::exec();
+    return result == 0 && catcher.quits > 0;
+}
+
 class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
         ASSERT_TRUE(m_dir.isValid());
         VuPref::setStoreFolder(m_dir.filePath(QStringLiteral("pref")));
-        m_window = std::make_unique<MainWindow>();
+        m_window = makeWindow();
         m_window->show(true);
         QApplication::setActiveWindow(m_window->widgetFrame());
         m_list = child<VuTreeWidget>("treeWidget");
@@ -120,6 +180,8 @@ protected:
         m_window.reset();
         VuPref::setStoreFolder(QString());
     }
+
+    virtual std::unique_ptr<MainWindow> makeWindow() const { return std::make_unique<MainWindow>(); }
 
     template <typename T = QWidget>
     T* child(const char* name) const
