@@ -93,15 +93,6 @@ public:
     // leniently checked as while it is typed.
     bool isPageRangeTextValid(const QString& text) const;
 
-protected:
-    // With rows in the list, closing asks first; while a task runs, a Yes
-    // stops it and the program ends once it has stopped.
-    void closeEvent(QCloseEvent* event) override;
-    // Whether the desktop offers a tray; tests put one in place.
-    virtual bool isSystemTrayAvailable() const;
-
-public:
-
 public slots:
     void slotOutputRadioStatus();
     void slotAfterChangeSkin(VuSkin* current, VuSkin* previous);
@@ -149,6 +140,13 @@ public slots:
     void on_resumeMainWindow();
     void on_trayIconActivated(QSystemTrayIcon::ActivationReason reason);
 
+protected:
+    // With rows in the list, closing asks first; while a task runs, a Yes
+    // stops it and the program ends once it has stopped.
+    void closeEvent(QCloseEvent* event) override;
+    // Whether the desktop offers a tray; tests put one in place.
+    virtual bool isSystemTrayAvailable() const;
+
 private:
     enum class ListState { Empty, NoneSelected, SomeSelected, Running };
 
@@ -177,6 +175,7 @@ private:
     bool isAllPagesText(const QString& text) const;
     ListState listState() const;
     void stopAndQuit();
+    bool hasConvertingRow() const;
 
     void showInvalidPagesMessage();
     QString currentPageText() const;
@@ -186,7 +185,6 @@ private:
     void createActions();
     void fillMenuBar();
     void updateActionStates(ListState state);
-    bool hasConvertingRow() const;
 
     std::unique_ptr<Ui::MainWindow> ui;
     // The actions and the window's own menus, owned by the window.
