@@ -1,6 +1,7 @@
 #include "app/mainwindow.h"
 #include "ui_mainwindow.h"
 
+#include "app/celltexts.h"
 #include "app/mainaction.h"
 #include "app/outputsettings.h"
 #include "app/taskrow.h"
@@ -155,7 +156,7 @@ void MainWindow::retranslate()
     VuMainWindow::retranslate();
     m_taskList->retranslateCells();
     if (ui->radioButtonPageAll->isChecked())
-        ui->lineEditPageStr->setText(tr("All"));
+        setPageFieldText(celltexts::allPages());
     retranslateTrayMenu();
 }
 
@@ -193,8 +194,3 @@ void MainWindow::on_runTask()
 {
 }
 
-// The form is wired to these slots here, once; their commands come with the
-// page-range behaviour of the window and do nothing until then.
-void MainWindow::on_syncListToSettings()
-{
-}

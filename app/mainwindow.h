@@ -38,7 +38,7 @@ class MainWindow;
 // conversion queue (mainwindow_queue.cpp), the list commands and the
 // window's state (mainwindow_list.cpp), the actions and menus
 // (mainwindow_menus.cpp, mainaction.h), the tray icon and the "After Done"
-// action (mainwindow_tray.cpp).
+// action (mainwindow_tray.cpp), the page controls (mainwindow_pages.cpp).
 //
 // GUI thread only. The one worker converts on a thread of its own and
 // reaches the window through its signals.
@@ -86,14 +86,12 @@ public:
     // this system there is none (noted in the log).
     void initSysTrayIcon();
 
-protected:
-    // With rows in the list, closing asks first; while a task runs, a Yes
-    // stops it and the program ends once it has stopped.
-    void closeEvent(QCloseEvent* event) override;
-    // Whether the desktop offers a tray; tests put one in place.
-    virtual bool isSystemTrayAvailable() const;
-
-public:
+    // The current-page field's text: empty, or a page of the previewed
+    // document in plain digits.
+    bool isCurrentPageTextValid(const QString& text) const;
+    // The page field's text: a page list for the previewed document, as
+    // leniently checked as while it is typed.
+    bool isPageRangeTextValid(const QString& text) const;
 
 public slots:
     void slotOutputRadioStatus();
@@ -126,10 +124,28 @@ public slots:
     void slotRefreshTaskProcess(QTreeWidgetItem* row, double percent);
     void slotTaskFinished(QTreeWidgetItem* row, bool stopped, bool succeeded);
     void on_listSelectionChanged();
+    void on_toolButtonFirstPage_clicked();
+    void on_toolButtonBefore_clicked();
+    void on_toolButtonNext_clicked();
+    void on_toolButtonLastPage_clicked();
+    void on_radioButtonPageAll_clicked();
+    void on_radioButtonPageCur_clicked();
+    void on_radioButtonPageRange_clicked();
+    void on_lineEditCurPage_textEdited(const QString& text);
+    void on_lineEditCurPage_editingFinished();
+    void on_lineEditPageStr_textEdited(const QString& text);
+    void on_lineEditPageStr_editingFinished();
     void on_syncListToSettings();
     void on_workBackground();
     void on_resumeMainWindow();
     void on_trayIconActivated(QSystemTrayIcon::ActivationReason reason);
+
+protected:
+    // With rows in the list, closing asks first; while a task runs, a Yes
+    // stops it and the program ends once it has stopped.
+    void closeEvent(QCloseEvent* event) override;
+    // Whether the desktop offers a tray; tests put one in place.
+    virtual bool isSystemTrayAvailable() const;
 
 private:
     enum class ListState { Empty, NoneSelected, SomeSelected, Running };
@@ -159,11 +175,16 @@ private:
     bool isAllPagesText(const QString& text) const;
     ListState listState() const;
     void stopAndQuit();
+    bool hasConvertingRow() const;
+
+    void showInvalidPagesMessage();
+    QString currentPageText() const;
+    void showCurrentPage();
+    void setPageFieldText(const QString& text);
 
     void createActions();
     void fillMenuBar();
     void updateActionStates(ListState state);
-    bool hasConvertingRow() const;
 
     std::unique_ptr<Ui::MainWindow> ui;
     // The actions and the window's own menus, owned by the window.
@@ -181,6 +202,10 @@ private:
     // Set when the user chose to leave while a task ran: the end of that
     // task ends the program.
     bool m_quitAfterStop = false;
+    // True while the message about an invalid page text is shown.
+    bool m_showingPagesMessage = false;
+    // The page field's last accepted text.
+    QString m_pageFieldText;
     // Null until the tray icon is made, and without a tray.
     QSystemTrayIcon* m_trayIcon = nullptr;
     std::unique_ptr<QMenu> m_trayMenu;

@@ -93,7 +93,7 @@ void MainWindow::on_listSelectionChanged()
     if (hasPendingTask() || m_taskList->selectedItems().size() != 1) {
         ui->lineEditCurPage->clear();
         ui->labelPageShow->setText(QStringLiteral(" / 0"));
-        ui->lineEditPageStr->clear();
+        setPageFieldText(QString());
         ui->radioButtonPageAll->setChecked(true);
         setPageTextEnabled(false);
         preview->setCanResizePreview(false);
@@ -103,7 +103,7 @@ void MainWindow::on_listSelectionChanged()
     ui->lineEditCurPage->setText(QString::number(preview->curPage()));
     ui->labelPageShow->setText(QStringLiteral(" / %1").arg(preview->countPage()));
     const QString pages = m_taskList->selectedPageText();
-    ui->lineEditPageStr->setText(pages);
+    setPageFieldText(pages);
     const bool all = isAllPagesText(pages);
     (all ? ui->radioButtonPageAll : ui->radioButtonPageRange)->setChecked(true);
     setPageTextEnabled(!all);

@@ -78,6 +78,9 @@ void MainWindow::showTaskListContextMenu(const QPoint& pos)
 
 void MainWindow::updateActionStates(ListState state)
 {
+    // The framework may ask for a refresh before the actions are made.
+    if (!m_actions)
+        return;
     const MainActions& a = *m_actions;
     const bool running = state == ListState::Running;
     const bool idleRows = state == ListState::NoneSelected || state == ListState::SomeSelected;
