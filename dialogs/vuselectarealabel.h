@@ -18,7 +18,7 @@
 class vuSelectAreaLabel : public QLabel {
     Q_OBJECT
 public:
-    // What lies under the pointer; the numbers are the design's hit codes.
+    // What lies under the pointer; the numbers are fixed hit codes that callers compare against.
     enum Hit {
         HitLeftEdge = 0,
         HitRightEdge = 1,

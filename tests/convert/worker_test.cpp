@@ -410,7 +410,7 @@ TEST_F(WorkerTask, AFileThatIsNoPdfFailsInBothModes)
     EXPECT_TRUE(log().contains(QStringLiteral("VuConsoleThread::")));
 }
 
-// Both log lines of the design's entry for a page outside the document.
+// Both log lines written for a page outside the document.
 const QRegularExpression kInvalidPageEntry(
     QStringLiteral("(^|\\n)\\.\\\\vuconsolethread\\(222\\): in VuConsoleThread::run : "
                    "\\d{4}/\\d\\d/\\d\\d \\d\\d:\\d\\d:\\d\\d [0-9a-f]{8}\\npreIdx = 0\\n\\n"));
