@@ -1,6 +1,7 @@
 // The window's actions and menus: the menu bar and each menu's entries,
 // every action, tool button, shortcut and context-menu entry reaching its
 // command, the actions' enabled states, and the output radios.
+#include "markingtranslator.h"
 #include "mainwindowfixture.h"
 
 #include "dialogs/epubinfoeditdialog.h"
@@ -342,18 +343,6 @@ TEST_F(Menus, TheOutputRadiosAreOneStoredChoice)
     EXPECT_TRUE(custom->isChecked());
     EXPECT_FALSE(VuPref::value(key).toBool());
 }
-
-// Marks every text it is asked for.
-class MarkingTranslator : public QTranslator {
-public:
-    QString translate(const char*, const char* sourceText, const char*, int) const override
-    {
-        if (!sourceText || !*sourceText)
-            return QString();
-        return QStringLiteral("<") + QString::fromUtf8(sourceText) + QStringLiteral(">");
-    }
-    bool isEmpty() const override { return false; }
-};
 
 TEST_F(Menus, ActionTextsAndMenuTitlesAreTranslatedAgain)
 {

@@ -1,6 +1,7 @@
 // The constructed main window: the form's widgets under their object names,
 // texts and tool tips, the task-list columns, the output settings read at
 // construction, sizes, and the texts set again by retranslate().
+#include "markingtranslator.h"
 #include "app/mainwindow.h"
 #include "app/vumtaskstatusdelegate.h"
 #include "app/vutreewidget.h"
@@ -32,19 +33,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-// Marks every text it is asked for, in every context, so a test sees which
-// texts went through translation.
-class MarkingTranslator : public QTranslator {
-public:
-    QString translate(const char*, const char* sourceText, const char*, int) const override
-    {
-        if (!sourceText || !*sourceText)
-            return QString();
-        return QStringLiteral("<") + QString::fromUtf8(sourceText) + QStringLiteral(">");
-    }
-    bool isEmpty() const override { return false; }
-};
 
 class MainWindowForm : public ::testing::Test {
 protected:

@@ -1,5 +1,6 @@
 // The "After Done" action at the end of a run (through a recording power
 // runner), the tray icon with its menu, and background mode.
+#include "markingtranslator.h"
 #include "mainwindowfixture.h"
 
 #include "preview/hostwindow.h"
@@ -210,18 +211,6 @@ TEST_F(Tray, TheExitEntryAsksAsClosingTheWindowDoes)
     icon()->contextMenu()->actions().last()->trigger();
     EXPECT_EQ(no.texts(), QStringList{ QStringLiteral("Are you sure you want to exit?") });
 }
-
-// Marks every text it is asked for.
-class MarkingTranslator : public QTranslator {
-public:
-    QString translate(const char*, const char* sourceText, const char*, int) const override
-    {
-        if (!sourceText || !*sourceText)
-            return QString();
-        return QStringLiteral("<") + QString::fromUtf8(sourceText) + QStringLiteral(">");
-    }
-    bool isEmpty() const override { return false; }
-};
 
 TEST_F(Tray, RetranslationNamesTheProductInTheOpenEntryAndLogsTheOthers)
 {

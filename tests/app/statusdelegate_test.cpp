@@ -4,6 +4,7 @@
 // Cells are painted into images and read back pixel by pixel; which texts
 // were drawn, and with which pen, is read from a recording paint device, so
 // no check depends on the style or on how glyphs are rendered.
+#include "markingtranslator.h"
 #include "app/mainwindow.h"
 #include "app/taskrow.h"
 #include "app/vumtaskstatusdelegate.h"
@@ -38,19 +39,6 @@ const QRgb kPanel = qRgb(0x12, 0x34, 0x56);
 // The cell lies inside a larger image, so painting outside it shows.
 const QSize kImageSize(200, 40);
 const QRect kCell(40, 6, 85, 26);
-
-// Marks every text it is asked for, so a test sees which texts went
-// through translation.
-class MarkingTranslator : public QTranslator {
-public:
-    QString translate(const char*, const char* sourceText, const char*, int) const override
-    {
-        if (!sourceText || !*sourceText)
-            return QString();
-        return QStringLiteral("<") + QString::fromUtf8(sourceText) + QStringLiteral(">");
-    }
-    bool isEmpty() const override { return false; }
-};
 
 // A style whose item-view panel is one flat colour, to see where a style
 // drew it, and which counts how often it was asked.

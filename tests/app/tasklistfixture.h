@@ -5,6 +5,7 @@
 // hidden first column and the preview it opens files through, inside one
 // shown window, with a preference store and PDFs of the test's own.
 
+#include "markingtranslator.h"
 #include "app/taskrow.h"
 #include "app/vutreewidget.h"
 #include "convert/logwriter.h"
@@ -27,19 +28,6 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-
-// Marks every text it is asked for, so a test sees what went through
-// translation.
-class MarkingTranslator : public QTranslator {
-public:
-    QString translate(const char*, const char* sourceText, const char*, int) const override
-    {
-        if (!sourceText || !*sourceText)
-            return QString();
-        return QStringLiteral("<") + QString::fromUtf8(sourceText) + QStringLiteral(">");
-    }
-    bool isEmpty() const override { return false; }
-};
 
 class TaskListTest : public ::testing::Test {
 protected:

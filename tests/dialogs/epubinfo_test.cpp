@@ -1,6 +1,7 @@
 // The ePub information dialog: its form, the record it is given, what OK,
 // Cancel and the cover commands do to it, the cover's fit into its label and
 // the book information's round trip through a task row.
+#include "markingtranslator.h"
 #include "dialogs/epubinfoeditdialog.h"
 
 #include "app/taskrow.h"
@@ -44,19 +45,6 @@ T* child(const QWidget& parent, const char* name)
     EXPECT_NE(found, nullptr) << name;
     return found;
 }
-
-// Marks every text it is asked for, so a test sees which went through
-// translation.
-class MarkingTranslator : public QTranslator {
-public:
-    QString translate(const char*, const char* sourceText, const char*, int) const override
-    {
-        if (!sourceText || !*sourceText)
-            return QString();
-        return QStringLiteral("<") + QString::fromUtf8(sourceText) + QStringLiteral(">");
-    }
-    bool isEmpty() const override { return false; }
-};
 
 class EpubInfo : public ::testing::Test {
 protected:

@@ -1,5 +1,6 @@
 // The password prompt: how it is built, and what getText answers for each
 // way of closing it.
+#include "markingtranslator.h"
 #include "dialogs/vuinputdialog.h"
 
 #include "modalanswers.h"
@@ -25,19 +26,6 @@ QPushButton* button(QWidget* dialog, const QString& text)
     }
     return nullptr;
 }
-
-// Answers texts in a context of its own, so a test sees which texts went
-// through translation there.
-class MarkingTranslator : public QTranslator {
-public:
-    QString translate(const char* context, const char* sourceText, const char*, int) const override
-    {
-        if (QByteArray(context) != "VuInputDialog")
-            return QString();
-        return QStringLiteral("<") + QString::fromUtf8(sourceText) + QStringLiteral(">");
-    }
-    bool isEmpty() const override { return false; }
-};
 
 TEST(InputDialog, IsBuiltAsAMaskedFieldUnderItsPrompt)
 {
@@ -148,7 +136,7 @@ TEST(InputDialog, TheStartingTextIsInTheFieldAndOkMayBeLeftOut)
 TEST(InputDialog, ButtonsFollowTheLanguage)
 {
     VuInputDialog dialog;
-    MarkingTranslator translator;
+    MarkingTranslator translator("VuInputDialog");
     QCoreApplication::installTranslator(&translator);
     dialog.retranslate();
     QCoreApplication::removeTranslator(&translator);
