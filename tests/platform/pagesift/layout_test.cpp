@@ -297,10 +297,10 @@ TEST_F(LayoutTest, ParagraphsEndAtGapsIndentsAndShortLinesAndLinesJoinWithASpace
     // its first word would have fitted, so the short line ended a paragraph.
     const QStringList d = addParagraph(page, {QStringLiteral("Short"), QStringLiteral("line.")}, style, y);
     const QStringList e = addParagraph(page, testpdf::numberedWords(QStringLiteral("epsilon"), 25), style, y);
-    // A word broken at a hyphen joins without a space.
+    // A word broken at a hyphen joins without a space or the hyphen.
     y -= 12;
-    page.runs << textAt(QStringLiteral("The phrase is well-"), 72, y, style.size);
-    page.runs << textAt(QStringLiteral("known to all of us."), 72, y - pitch, style.size);
+    page.runs << textAt(QStringLiteral("The phrase is docu-"), 72, y, style.size);
+    page.runs << textAt(QStringLiteral("mented for all of us."), 72, y - pitch, style.size);
 
     DocSpec doc;
     doc.pages << page;
@@ -309,7 +309,7 @@ TEST_F(LayoutTest, ParagraphsEndAtGapsIndentsAndShortLinesAndLinesJoinWithASpace
     const parsed::page& p = out.pages[0];
     ASSERT_GE(a.size(), 3);
     ASSERT_GE(b.size(), 2);
-    EXPECT_EQ(p.text(), paragraphsText({a, b, c, d, e}) + QStringLiteral("The phrase is well-known to all of us.\n"))
+    EXPECT_EQ(p.text(), paragraphsText({a, b, c, d, e}) + QStringLiteral("The phrase is documented for all of us.\n"))
         << describe(p);
 
     std::vector<bool> ends;
@@ -320,6 +320,66 @@ TEST_F(LayoutTest, ParagraphsEndAtGapsIndentsAndShortLinesAndLinesJoinWithASpace
         for (int i = 0; i < paragraph.size(); ++i)
             expected.push_back(i + 1 == paragraph.size());
     EXPECT_EQ(ends, expected) << describe(p);
+}
+
+TEST_F(LayoutTest, WordsHyphenatedAtLineEndsJoinWithoutTheirHyphenInEveryCasedScript)
+{
+    const QString unicode = testpdf::unicodeFontPath();
+    // Paragraphs of two lines each, apart from each other.
+    struct Broken {
+        QString first, second, font, read;
+    };
+    const QList<Broken> paragraphs = {
+        {QStringLiteral("This well-known docu-"), QStringLiteral("ment shows it."), QStringLiteral("Helvetica"),
+         QStringLiteral("This well-known document shows it.")},
+        {QStringLiteral("Нужно при-"), QStringLiteral("вести пример."), unicode,
+         QStringLiteral("Нужно привести пример.")},
+        {QStringLiteral("Ένα παρά-"), QStringLiteral("δειγμα εδώ."), unicode, QStringLiteral("Ένα παράδειγμα εδώ.")},
+        {QStringLiteral("Eine Silben\u00AD"), QStringLiteral("trennung hier."), unicode,
+         QStringLiteral("Eine Silbentrennung hier.")},
+        // A capital or a digit after the break: the hyphen belongs to the text.
+        {QStringLiteral("Then Jean-"), QStringLiteral("Paul came in."), QStringLiteral("Helvetica"),
+         QStringLiteral("Then Jean-Paul came in.")},
+        {QStringLiteral("In the years 1990-"), QStringLiteral("2000 it grew."), QStringLiteral("Helvetica"),
+         QStringLiteral("In the years 1990-2000 it grew.")},
+    };
+    PageSpec page;
+    double y = 740;
+    QString expected;
+    for (const Broken& paragraph : paragraphs) {
+        page.runs << textAt(paragraph.first, 72, y, 11, paragraph.font);
+        page.runs << textAt(paragraph.second, 72, y - 13.2, 11, paragraph.font);
+        y -= 40;
+        expected += paragraph.read + QLatin1Char('\n');
+    }
+    // The last line of a paragraph keeps its hyphen, whatever follows.
+    page.runs << textAt(QStringLiteral("The end of the para-"), 72, y, 11);
+    page.runs << textAt(QStringLiteral("graph after a gap."), 72, y - 40, 11);
+    expected += QStringLiteral("The end of the para-\ngraph after a gap.\n");
+    // Runs keep their looks on both sides of the join.
+    y -= 80;
+    const TextRun plain = textAt(QStringLiteral("A bold "), 72, y, 11);
+    page.runs << plain << textAt(QStringLiteral("impor-"), 72 + testpdf::textWidth(plain), y, 11,
+                                 QStringLiteral("Helvetica-Bold"));
+    const TextRun bold = textAt(QStringLiteral("tant"), 72, y - 13.2, 11, QStringLiteral("Helvetica-Bold"));
+    page.runs << bold << textAt(QStringLiteral(" word."), 72 + testpdf::textWidth(bold), y - 13.2, 11);
+    expected += QStringLiteral("A bold important word.\n");
+
+    DocSpec doc;
+    doc.pages << page;
+    const parsed::result out = parseAll(make(QStringLiteral("hyphens.pdf"), doc), 1);
+    ASSERT_EQ(out.pages.size(), 1u);
+    const parsed::page& p = out.pages[0];
+    EXPECT_EQ(p.text(), expected) << describe(p);
+    const std::vector<const parsed::line*> lines = p.lines();
+    ASSERT_GE(lines.size(), 2u);
+    const parsed::line& before = *lines[lines.size() - 2];
+    const parsed::line& after = *lines.back();
+    ASSERT_EQ(before.runs.size(), 2u) << describe(p);
+    ASSERT_EQ(after.runs.size(), 2u) << describe(p);
+    EXPECT_EQ(before.runs[1].text, QStringLiteral("impor"));
+    EXPECT_TRUE(before.runs[1].bold && after.runs[0].bold);
+    EXPECT_FALSE(before.runs[0].bold || after.runs[1].bold);
 }
 
 TEST_F(LayoutTest, ListItemsAndRaisedNoteMarkersStayInTheirLines)
