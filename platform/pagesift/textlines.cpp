@@ -76,23 +76,28 @@ void keep(textLine& piece, std::vector<textLine>& out)
 // the glyph it was drawn after.
 std::vector<glyph> inPageOrder(const std::vector<glyph>& drawn)
 {
-    std::vector<std::vector<glyph>> clusters;
-    for (const glyph& g : drawn) {
+    struct cluster {
+        size_t first, end;   // a base glyph and the marks drawn after it
+        float centre;
+    };
+    std::vector<cluster> clusters;
+    clusters.reserve(drawn.size());
+    for (size_t i = 0; i < drawn.size(); ++i) {
+        const glyph& g = drawn[i];
         if (isSpaceCharacter(g.c))
             continue;
-        if (!clusters.empty() && isCombiningMark(g.c))
-            clusters.back().push_back(g);
+        if (!clusters.empty() && clusters.back().end == i && isCombiningMark(g.c))
+            ++clusters.back().end;
         else
-            clusters.push_back({g});
+            clusters.push_back({i, i + 1, g.x0 + g.x1});
     }
-    std::stable_sort(clusters.begin(), clusters.end(), [](const auto& a, const auto& b) {
-        return a.front().x0 + a.front().x1 < b.front().x0 + b.front().x1;
-    });
+    std::stable_sort(clusters.begin(), clusters.end(),
+                     [](const cluster& a, const cluster& b) { return a.centre < b.centre; });
     std::vector<glyph> placed;
     placed.reserve(drawn.size());
     const glyph* lastBase = nullptr;
-    for (const std::vector<glyph>& cluster : clusters) {
-        const glyph& base = cluster.front();
+    for (const cluster& c : clusters) {
+        const glyph& base = drawn[c.first];
         if (lastBase && base.x0 - lastBase->x1 > kSpaceGap * std::max(glyphSize(base), glyphSize(*lastBase))) {
             glyph space = *lastBase;
             space.c = U' ';
@@ -100,7 +105,7 @@ std::vector<glyph> inPageOrder(const std::vector<glyph>& drawn)
             space.x1 = base.x0;
             placed.push_back(space);
         }
-        placed.insert(placed.end(), cluster.begin(), cluster.end());
+        placed.insert(placed.end(), drawn.begin() + static_cast<long>(c.first), drawn.begin() + static_cast<long>(c.end));
         lastBase = &base;
     }
     return placed;
