@@ -148,8 +148,11 @@ parseRun::pageResult parseRun::deliverPage(fitzDocument& document, pictureStore&
         noticeUnreadable(pageNumber, error);
         return result;
     }
-    result.read = damage.isEmpty();
-    if (!result.read)
+    // A damaged page that still gave text or a picture was read in part; a
+    // font MuPDF could not load, say, must not fail a task whose text is
+    // all there.
+    result.read = damage.isEmpty() || !content.lines.empty() || !content.pictures.empty();
+    if (!damage.isEmpty())
         noticeUnreadable(pageNumber, damage);
     std::stable_sort(content.pictures.begin(), content.pictures.end(), [](const pagePicture& a, const pagePicture& b) {
         return a.y0 != b.y0 ? a.y0 < b.y0 : a.x0 < b.x0;

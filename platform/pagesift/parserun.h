@@ -26,7 +26,7 @@ private:
     bool readRequest(const pdfParseConf* request);
     bool openDocument(fitzDocument& document);
     struct pageResult {
-        bool read = false;   // loaded and run whole
+        bool read = false;   // loaded and run whole, or in part with something on it
         bool more = true;    // the page function asks for further pages
     };
 

@@ -23,7 +23,8 @@ namespace conversion {
 //   '<file>': <MuPDF's message>".
 // - isNeedCancel() before every page; true ends the parse at once.
 // - setSuccess(false) at the end when pages were requested and not one of
-//   them could be read whole.
+//   them could be read: each was left out, or lost its content in part and
+//   gave neither text nor a picture.
 // So the caller reads isSuccess() after parse returns: false means the task
 // failed and must end as failed, never as an empty book that looks done.
 class pdfParseProgress {

@@ -46,7 +46,8 @@ public:
     void parse(pdfParseConf* conf);
 
     // Empty when the last parse opened the document and read every page it
-    // asked for whole; otherwise one line per problem.
+    // asked for whole; otherwise one line per problem: why it failed, each
+    // page it could not read in full.
     QString lastError() const;
 
 private:

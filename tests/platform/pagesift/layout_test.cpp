@@ -1,5 +1,7 @@
 // What a reader gets from a page of text: reading order with columns,
-// paragraphs, runs of one look, centring, and text in any script unchanged.
+// paragraphs, runs of one look, centring, text in any script unchanged,
+// right-to-left lines in reading order, and words hyphenated at line ends
+// made whole.
 #include "pdffixture.h"
 #include "textlayout.h"
 

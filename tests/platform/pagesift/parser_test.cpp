@@ -1,6 +1,6 @@
 // The parser as the conversion worker drives it: which pages arrive and in
 // what order, progress and cancel, passwords, failures that must never look
-// like success, and the page pictures.
+// like success, damaged files, and the page pictures.
 #include "pdffixture.h"
 
 #include "leafbinder/src/epub_page.h"
@@ -228,6 +228,14 @@ TEST_F(DamagedFileTest, PagesWhoseContentIsLostAreReportedWithMuPdfsMessage)
         EXPECT_EQ(none.progress.successCalls, std::vector<bool>({true, false}));
         EXPECT_TRUE(none.lastError.contains(QStringLiteral("none of the requested pages"))) << none.lastError.toStdString();
     }
+
+    // An error in the content after the text: reported, and the text read.
+    testpdf::DocSpec doc = testpdf::simpleDoc(1);
+    doc.pages[0].rawContent = "q /Missing Do Q\n";
+    const parsed::result partly = parsePages(make(QStringLiteral("partly.pdf"), doc), {1});
+    EXPECT_EQ(unreadablePages(partly), QList<int>({1}));
+    EXPECT_EQ(headings(partly), QStringList({QStringLiteral("Page 1")}));
+    EXPECT_EQ(partly.progress.successCalls, std::vector<bool>({true}));
 }
 
 TEST_F(DamagedFileTest, AFileMuPdfRepairsCompletelyReportsNothing)
