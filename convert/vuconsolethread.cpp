@@ -189,10 +189,12 @@ bool VuConsoleThread::parsePages(conversion::pdfParseConf& request)
     parser.setPageParseFunc(addPageToBook);
     parser.setParseProgress(this);
     parser.parse(&request);
-    const QString problems = parser.lastError();
-    if (!problems.isEmpty()) {
+    // One entry per problem, as Picture mode logs each page it cannot draw:
+    // a page that cannot be read is named with MuPDF's message.
+    const QStringList problems = parser.lastError().split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    for (const QString& problem : problems) {
         writeLogSite(kSource, __LINE__, kRun);
-        writeLogLine("%s", problems.toUtf8().constData());
+        writeLogLine("%s", problem.toUtf8().constData());
     }
     return isSuccess();
 }

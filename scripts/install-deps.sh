@@ -9,6 +9,7 @@ packages=(
     qt6-base-dev libgl-dev
     libmupdf-dev libmujs-dev libgumbo-dev libopenjp2-7-dev libjbig2dec0-dev
     libharfbuzz-dev libfreetype-dev libjpeg-dev zlib1g-dev
+    libicu-dev
     libgtest-dev
     # outside readers and tools the tests call
     unzip zip python3 p7zip-full epubcheck default-jre-headless qpdf

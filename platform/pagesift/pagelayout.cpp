@@ -1,5 +1,6 @@
 #include "pagelayout.h"
 
+#include "bidiorder.h"
 #include "pagecontent.h"
 
 #include <algorithm>
@@ -292,6 +293,7 @@ public:
         std::vector<bool> centred(count);
         for (size_t i = 0; i < count; ++i)
             centred[i] = isCentred(m_lines[b.lines[i]]);
+        const size_t first = column.lines.size();
         for (size_t i = 0; i < count; ++i) {
             layoutLine line;
             line.glyphs = m_lines[b.lines[i]].glyphs;
@@ -299,9 +301,31 @@ public:
             line.endsParagraph = i + 1 == count || centred[i] || centred[i + 1] || breaksAfter(b, i);
             column.lines.push_back(std::move(line));
         }
+        putInReadingOrder(column.lines, first);
     }
 
 private:
+    // A paragraph has one direction, the one most of its letters are
+    // written in; it decides where the runs of the other direction go in
+    // each of its lines with right-to-left letters.
+    static void putInReadingOrder(std::vector<layoutLine>& lines, size_t first)
+    {
+        size_t start = first;
+        for (size_t i = first; i < lines.size(); ++i) {
+            if (!lines[i].endsParagraph && i + 1 < lines.size())
+                continue;
+            strongLetters letters;
+            for (size_t k = start; k <= i; ++k)
+                countStrongLetters(lines[k].glyphs, letters);
+            if (letters.rightToLeft > 0) {
+                const bool rightToLeft = letters.rightToLeft > letters.leftToRight;
+                for (size_t k = start; k <= i; ++k)
+                    lines[k].glyphs = inReadingOrder(lines[k].glyphs, rightToLeft);
+            }
+            start = i + 1;
+        }
+    }
+
     // Inside a block: before an indented first line, or when the next
     // line's first word would have fitted at the end of this one. A line
     // that is indented to the second word of the line above continues a

@@ -9,6 +9,7 @@
 // right, each read top to bottom. Within a block a line ends its paragraph
 // at the block's end, before an indented first line, when the next line's
 // first word would have fitted after it, or where centring starts or stops.
+// Lines with right-to-left letters are then put in reading order.
 
 #include "textlines.h"
 
@@ -17,7 +18,7 @@
 namespace conversion {
 
 struct layoutLine {
-    std::vector<glyph> glyphs;          // left to right, no space at either end
+    std::vector<glyph> glyphs;          // in reading order, no space at either end
     bool endsParagraph = false;
     bool centred = false;
 };

@@ -4,6 +4,8 @@
 #include "pagecontent.h"
 #include "pagelayout.h"
 
+#include <QChar>
+
 #include <cmath>
 #include <cstdio>
 
@@ -56,6 +58,12 @@ bool isHyphen(char32_t c)
     return c == U'-' || c == 0x00AD || c == 0x2010 || c == 0x2011;
 }
 
+// A hyphen that may break a word at a line end; a non-breaking hyphen never does.
+bool isBreakHyphen(char32_t c)
+{
+    return c == U'-' || c == 0x00AD || c == 0x2010;
+}
+
 bool needsSpaceBetween(char32_t last, char32_t next)
 {
     return !isSpaceCharacter(last) && !isHyphen(last) && !isUnspacedScript(last) && !isUnspacedScript(next);
@@ -68,12 +76,34 @@ std::string colorText(std::uint32_t color)
     return text;
 }
 
-// A built line with the characters the joining rule looks at.
+// A built line with the characters the joining rules look at.
 struct builtLine {
     ns_epub::epubLine* line = nullptr;
     char32_t first = 0;
     char32_t last = 0;
+    char32_t beforeLast = 0;
 };
+
+// A word broken at the end of a line: a hyphen right after a letter, and
+// the paragraph going on in lower case on the next line. A capital or a
+// digit there means the hyphen is part of the text ("Jean-Paul",
+// "1990-2000"). Scripts without case never join this way.
+bool continuesBrokenWord(const builtLine& line, const builtLine& next)
+{
+    return isBreakHyphen(line.last) && QChar::isLetter(line.beforeLast) && QChar::isLower(next.first);
+}
+
+// The hyphen is the line's last character, alone in its run or at its end;
+// the runs around it keep their looks.
+void dropEndHyphen(ns_epub::epubLine& line)
+{
+    ns_epub::epubWord* run = line.words.back();
+    run->text.pop_back();
+    if (run->text.empty()) {
+        delete run;
+        line.words.pop_back();
+    }
+}
 
 class recordBuilder {
 public:
@@ -105,7 +135,11 @@ public:
             return nullptr;
         for (size_t i = 0; i + 1 < lines.size(); ++i) {
             ns_epub::epubLine* line = lines[i].line;
-            if (!line->endsParagraph && needsSpaceBetween(lines[i].last, lines[i + 1].first))
+            if (line->endsParagraph)
+                continue;
+            if (continuesBrokenWord(lines[i], lines[i + 1]))
+                dropEndHyphen(*line);
+            else if (needsSpaceBetween(lines[i].last, lines[i + 1].first))
                 line->words.back()->text += u' ';
         }
         auto* column = new ns_epub::epubColumn;
@@ -131,6 +165,8 @@ private:
                 // looks do not make runs of their own.
                 if (run)
                     appendUtf16(run->text, c);
+                built.beforeLast = built.last;
+                built.last = c;
                 continue;
             }
             const runLook glyphLook = lookOf(g);
@@ -146,6 +182,7 @@ private:
                 look = glyphLook;
             }
             appendUtf16(run->text, c);
+            built.beforeLast = built.last;
             built.last = c;
         }
         return built;

@@ -10,6 +10,8 @@
 
 #include "leafbinder/src/fixed_field.h"
 
+#include <QFileInfo>
+
 #include <algorithm>
 #include <cstring>
 
@@ -112,7 +114,7 @@ void parseRun::deliverPages(fitzDocument& document, pictureStore& pictures, cons
     if (m_progress)
         m_progress->setPageNumber(wanted);
     int done = 0;
-    int delivered = 0;
+    int read = 0;
     for (const int page : pages) {
         if (cancelled())
             return;
@@ -123,24 +125,35 @@ void parseRun::deliverPages(fitzDocument& document, pictureStore& pictures, cons
         }
         const pageResult result = deliverPage(document, pictures, page);
         reportDone(++done);
-        if (result != pageResult::skipped)
-            ++delivered;
-        if (result == pageResult::stop)
+        if (result.read)
+            ++read;
+        if (!result.more)
             return;
     }
     // Pages were asked for and none could be read: that is no book.
-    if (wanted > 0 && delivered == 0)
+    if (wanted > 0 && read == 0)
         fail(QStringLiteral("none of the requested pages of %1 could be read").arg(m_path));
 }
 
+// A page that cannot be loaded is left out; one whose content could be
+// loaded or run only in part is delivered with what was read. Both are
+// reported.
 parseRun::pageResult parseRun::deliverPage(fitzDocument& document, pictureStore& pictures, int pageNumber)
 {
+    pageResult result;
     pageContent content;
     QString error;
-    if (!document.readPage(pageNumber - 1, content, &error)) {
-        notice(QStringLiteral("page %1 could not be read: %2").arg(QString::number(pageNumber), error));
-        return pageResult::skipped;
+    QString damage;
+    if (!document.readPage(pageNumber - 1, content, &error, &damage)) {
+        noticeUnreadable(pageNumber, error);
+        return result;
     }
+    // A damaged page that still gave text or a picture was read in part; a
+    // font MuPDF could not load, say, must not fail a task whose text is
+    // all there.
+    result.read = damage.isEmpty() || !content.lines.empty() || !content.pictures.empty();
+    if (!damage.isEmpty())
+        noticeUnreadable(pageNumber, damage);
     std::stable_sort(content.pictures.begin(), content.pictures.end(), [](const pagePicture& a, const pagePicture& b) {
         return a.y0 != b.y0 ? a.y0 < b.y0 : a.x0 < b.x0;
     });
@@ -156,10 +169,10 @@ parseRun::pageResult parseRun::deliverPage(fitzDocument& document, pictureStore&
     std::unique_ptr<pageRecord> record = buildPageRecord(content, arrangePage(content), paths);
     content = pageContent();
     ns_epub::epubPage* page = record.get();
-    const bool more = m_pageFunc ? m_pageFunc(page) : true;
+    result.more = m_pageFunc ? m_pageFunc(page) : true;
     record.reset();
     pictures.removeAdded();
-    return more ? pageResult::delivered : pageResult::stop;
+    return result;
 }
 
 bool parseRun::cancelled() const
@@ -181,6 +194,12 @@ void parseRun::notice(const QString& what)
         return;
     QByteArray text = what.toUtf8();
     m_progress->parseProgressInfo(pdfParseProgress::noticeMessage, text.data());
+}
+
+void parseRun::noticeUnreadable(int pageNumber, const QString& why)
+{
+    notice(QStringLiteral("cannot read page %1 in '%2': %3")
+               .arg(QString::number(pageNumber), QFileInfo(m_path).fileName(), why));
 }
 
 void parseRun::reportDone(int done)

@@ -25,10 +25,9 @@ public:
 private:
     bool readRequest(const pdfParseConf* request);
     bool openDocument(fitzDocument& document);
-    enum class pageResult {
-        delivered,
-        skipped,   // could not be read
-        stop       // delivered, and the page function asks for no more
+    struct pageResult {
+        bool read = false;   // loaded and run whole, or in part with something on it
+        bool more = true;    // the page function asks for further pages
     };
 
     void deliverPages(fitzDocument& document, pictureStore& pictures, const std::vector<int>& pages, int count);
@@ -37,6 +36,7 @@ private:
     bool cancelled() const;
     void fail(const QString& why);
     void notice(const QString& what);
+    void noticeUnreadable(int pageNumber, const QString& why);
     void reportDone(int done);
 
     pdfParseProgress* m_progress;

@@ -17,17 +17,21 @@ namespace conversion {
 //   first page.
 // - setPageNumber(n) with the number of requested pages that exist, then
 //   after each of them parseProgressInfo(progressMessage, "k"), k pages done.
-//   A page that exists but cannot be read is skipped with a noticeMessage.
+//   A page that exists but cannot be loaded is skipped, and one whose
+//   content could be loaded or run only in part is delivered with what was
+//   read; each is named in a noticeMessage "cannot read page <n> in
+//   '<file>': <MuPDF's message>".
 // - isNeedCancel() before every page; true ends the parse at once.
 // - setSuccess(false) at the end when pages were requested and not one of
-//   them could be read.
+//   them could be read: each was left out, or lost its content in part and
+//   gave neither text nor a picture.
 // So the caller reads isSuccess() after parse returns: false means the task
 // failed and must end as failed, never as an empty book that looks done.
 class pdfParseProgress {
 public:
     enum messageType {
         progressMessage = 0,   // the text is a count of pages done, or ":" and a percentage
-        noticeMessage = 1      // the text says why a page was skipped; not progress
+        noticeMessage = 1      // the text says which page could not be read, and why; not progress
     };
 
     pdfParseProgress() = default;

@@ -22,7 +22,7 @@ class pdfParseProgress;
 // after that page.
 //
 // Failures: see pdfParseProgress. Why the last parse failed, or which pages
-// it skipped, is in lastError(); the parser itself writes no log.
+// it could not read, is in lastError(); the parser itself writes no log.
 class pdfParser {
 public:
     using pageParseFunc = bool (*)(void*);
@@ -45,8 +45,9 @@ public:
     // delivers its pages; returns when done, cancelled or failed.
     void parse(pdfParseConf* conf);
 
-    // Empty when the last parse opened the document and delivered every page
-    // it asked for; otherwise one line per problem.
+    // Empty when the last parse opened the document and read every page it
+    // asked for whole; otherwise one line per problem: why it failed, each
+    // page it could not read in full.
     QString lastError() const;
 
 private:

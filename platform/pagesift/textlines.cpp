@@ -1,5 +1,7 @@
 #include "textlines.h"
 
+#include "bidiorder.h"
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -11,7 +13,7 @@ namespace {
 // Distances in multiples of the font size, so the rules hold for footnotes
 // and headings alike.
 constexpr float kWordGap = 0.8f;        // a wider gap inside a drawn line may be a gutter
-constexpr float kSpaceGap = 0.15f;      // joined pieces further apart get a space between them
+constexpr float kSpaceGap = 0.15f;      // joined pieces or glyphs further apart get a space between them
 constexpr float kNeighbourRows = 4.5f;  // how far above and below a gap's evidence is taken
 constexpr float kGutterWidth = 1.0f;    // the narrowest gutter between columns
 constexpr float kCoreAscent = 0.7f;     // the core of a line reaches this far above its
@@ -66,14 +68,61 @@ void keep(textLine& piece, std::vector<textLine>& out)
     piece.horizontal = horizontal;
 }
 
+// A drawn line with right-to-left letters in the order its glyphs stand on
+// the page, left to right, with a space wherever a gap parts two words.
+// Writers draw such lines in either direction, with or without space
+// glyphs, so the positions decide, not the drawing order; the spaces must be
+// found here, while the gaps are still known. A combining mark stays with
+// the glyph it was drawn after.
+std::vector<glyph> inPageOrder(const std::vector<glyph>& drawn)
+{
+    struct cluster {
+        size_t first, end;   // a base glyph and the marks drawn after it
+        float centre;
+    };
+    std::vector<cluster> clusters;
+    clusters.reserve(drawn.size());
+    for (size_t i = 0; i < drawn.size(); ++i) {
+        const glyph& g = drawn[i];
+        if (isSpaceCharacter(g.c))
+            continue;
+        if (!clusters.empty() && clusters.back().end == i && isCombiningMark(g.c))
+            ++clusters.back().end;
+        else
+            clusters.push_back({i, i + 1, g.x0 + g.x1});
+    }
+    std::stable_sort(clusters.begin(), clusters.end(),
+                     [](const cluster& a, const cluster& b) { return a.centre < b.centre; });
+    std::vector<glyph> placed;
+    placed.reserve(drawn.size());
+    const glyph* lastBase = nullptr;
+    for (const cluster& c : clusters) {
+        const glyph& base = drawn[c.first];
+        if (lastBase && base.x0 - lastBase->x1 > kSpaceGap * std::max(glyphSize(base), glyphSize(*lastBase))) {
+            glyph space = *lastBase;
+            space.c = U' ';
+            space.x0 = lastBase->x1;
+            space.x1 = base.x0;
+            placed.push_back(space);
+        }
+        placed.insert(placed.end(), drawn.begin() + static_cast<long>(c.first), drawn.begin() + static_cast<long>(c.end));
+        lastBase = &base;
+    }
+    return placed;
+}
+
 std::vector<textLine> cutDrawnLines(const pageContent& page)
 {
     std::vector<textLine> pieces;
     for (const glyphLine& line : page.lines) {
         textLine current;
         current.horizontal = isHorizontal(line);
+        // Only lines with right-to-left letters are put in page order, so
+        // every other line stays exactly as MuPDF gives it.
+        const bool reorder = current.horizontal && hasRightToLeft(line.glyphs);
+        const std::vector<glyph> placed = reorder ? inPageOrder(line.glyphs) : std::vector<glyph>();
         const glyph* lastInk = nullptr;
-        for (const glyph& g : line.glyphs) {
+        for (const glyph& g : reorder ? placed : line.glyphs) {
             const bool space = isSpaceCharacter(g.c);
             if (current.horizontal && !space && lastInk
                 && g.x0 - lastInk->x1 > kWordGap * std::max(glyphSize(g), glyphSize(*lastInk)))

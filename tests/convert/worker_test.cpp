@@ -8,6 +8,7 @@
 #include "book_helpers.h"
 #include "convert/logwriter.h"
 #include "convert/outputname.h"
+#include "pdfdamage.h"
 #include "pdfmaker.h"
 #include "testfiles.h"
 
@@ -448,6 +449,38 @@ TEST_F(WorkerTask, NoPagesAtAllFailsRatherThanMakingAnEmptyBook)
     ASSERT_TRUE(outcome.completed);
     EXPECT_FALSE(outcome.succeeded);
     EXPECT_EQ(leftovers(), QStringList());
+}
+
+TEST_F(WorkerTask, TextModeLogsEachPageItCannotReadAndFailsWhenItCanReadNone)
+{
+    const QByteArray sound = testfiles::readAll(makePdf(QStringLiteral("sound.pdf"), numberedDoc(3)));
+    const QString lost = folder() + QStringLiteral("lost.pdf");
+    ASSERT_TRUE(testfiles::writeAll(lost, testpdf::withoutObjectHolding(sound, "(Page 2)", false)));
+    const QString repaired = folder() + QStringLiteral("repaired.pdf");
+    ASSERT_TRUE(testfiles::writeAll(repaired, testpdf::withShiftedXref(sound)));
+    // The site, then the page with MuPDF's message.
+    const QRegularExpression entry(QStringLiteral("(^|\\n)\\.\\\\vuconsolethread\\(\\d+\\): in VuConsoleThread::run : "
+                                                  "[^\\n]+\\ncannot read page 2 in 'lost\\.pdf': \\S[^\\n]*\\n"));
+
+    markLog();
+    Task task = taskFor(lost, 3);
+    Outcome outcome = runTask(&m_row, task);
+    EXPECT_TRUE(outcome.succeeded);
+    EXPECT_EQ(pageTexts(unpacked(task)).filter(QStringLiteral("Page")),
+              QStringList({QStringLiteral("Page 1"), QStringLiteral("Page 3")}));
+    EXPECT_EQ(log().count(entry), 1) << log().toStdString();
+
+    task = taskFor(lost, 3);
+    task.pages = QStringList({QStringLiteral("2")});
+    outcome = runTask(&m_row, task);
+    EXPECT_FALSE(outcome.succeeded);
+    EXPECT_FALSE(QFileInfo::exists(bookPath(task)));
+
+    markLog();
+    task = taskFor(repaired, 3);
+    outcome = runTask(&m_row, task);
+    EXPECT_TRUE(outcome.succeeded);
+    EXPECT_FALSE(log().contains(QStringLiteral("cannot read page"))) << log().toStdString();
 }
 
 TEST_F(WorkerTask, StopAndQuitEndsTheTaskAfterThePageAtHandWithoutABook)

@@ -1,5 +1,7 @@
 // What a reader gets from a page of text: reading order with columns,
-// paragraphs, runs of one look, centring, and text in any script unchanged.
+// paragraphs, runs of one look, centring, text in any script unchanged,
+// right-to-left lines in reading order, and words hyphenated at line ends
+// made whole.
 #include "pdffixture.h"
 #include "textlayout.h"
 
@@ -297,10 +299,10 @@ TEST_F(LayoutTest, ParagraphsEndAtGapsIndentsAndShortLinesAndLinesJoinWithASpace
     // its first word would have fitted, so the short line ended a paragraph.
     const QStringList d = addParagraph(page, {QStringLiteral("Short"), QStringLiteral("line.")}, style, y);
     const QStringList e = addParagraph(page, testpdf::numberedWords(QStringLiteral("epsilon"), 25), style, y);
-    // A word broken at a hyphen joins without a space.
+    // A word broken at a hyphen joins without a space or the hyphen.
     y -= 12;
-    page.runs << textAt(QStringLiteral("The phrase is well-"), 72, y, style.size);
-    page.runs << textAt(QStringLiteral("known to all of us."), 72, y - pitch, style.size);
+    page.runs << textAt(QStringLiteral("The phrase is docu-"), 72, y, style.size);
+    page.runs << textAt(QStringLiteral("mented for all of us."), 72, y - pitch, style.size);
 
     DocSpec doc;
     doc.pages << page;
@@ -309,7 +311,7 @@ TEST_F(LayoutTest, ParagraphsEndAtGapsIndentsAndShortLinesAndLinesJoinWithASpace
     const parsed::page& p = out.pages[0];
     ASSERT_GE(a.size(), 3);
     ASSERT_GE(b.size(), 2);
-    EXPECT_EQ(p.text(), paragraphsText({a, b, c, d, e}) + QStringLiteral("The phrase is well-known to all of us.\n"))
+    EXPECT_EQ(p.text(), paragraphsText({a, b, c, d, e}) + QStringLiteral("The phrase is documented for all of us.\n"))
         << describe(p);
 
     std::vector<bool> ends;
@@ -320,6 +322,66 @@ TEST_F(LayoutTest, ParagraphsEndAtGapsIndentsAndShortLinesAndLinesJoinWithASpace
         for (int i = 0; i < paragraph.size(); ++i)
             expected.push_back(i + 1 == paragraph.size());
     EXPECT_EQ(ends, expected) << describe(p);
+}
+
+TEST_F(LayoutTest, WordsHyphenatedAtLineEndsJoinWithoutTheirHyphenInEveryCasedScript)
+{
+    const QString unicode = testpdf::unicodeFontPath();
+    // Paragraphs of two lines each, apart from each other.
+    struct Broken {
+        QString first, second, font, read;
+    };
+    const QList<Broken> paragraphs = {
+        {QStringLiteral("This well-known docu-"), QStringLiteral("ment shows it."), QStringLiteral("Helvetica"),
+         QStringLiteral("This well-known document shows it.")},
+        {QStringLiteral("Нужно при-"), QStringLiteral("вести пример."), unicode,
+         QStringLiteral("Нужно привести пример.")},
+        {QStringLiteral("Ένα παρά-"), QStringLiteral("δειγμα εδώ."), unicode, QStringLiteral("Ένα παράδειγμα εδώ.")},
+        {QStringLiteral("Eine Silben\u00AD"), QStringLiteral("trennung hier."), unicode,
+         QStringLiteral("Eine Silbentrennung hier.")},
+        // A capital or a digit after the break: the hyphen belongs to the text.
+        {QStringLiteral("Then Jean-"), QStringLiteral("Paul came in."), QStringLiteral("Helvetica"),
+         QStringLiteral("Then Jean-Paul came in.")},
+        {QStringLiteral("In the years 1990-"), QStringLiteral("2000 it grew."), QStringLiteral("Helvetica"),
+         QStringLiteral("In the years 1990-2000 it grew.")},
+    };
+    PageSpec page;
+    double y = 740;
+    QString expected;
+    for (const Broken& paragraph : paragraphs) {
+        page.runs << textAt(paragraph.first, 72, y, 11, paragraph.font);
+        page.runs << textAt(paragraph.second, 72, y - 13.2, 11, paragraph.font);
+        y -= 40;
+        expected += paragraph.read + QLatin1Char('\n');
+    }
+    // The last line of a paragraph keeps its hyphen, whatever follows.
+    page.runs << textAt(QStringLiteral("The end of the para-"), 72, y, 11);
+    page.runs << textAt(QStringLiteral("graph after a gap."), 72, y - 40, 11);
+    expected += QStringLiteral("The end of the para-\ngraph after a gap.\n");
+    // Runs keep their looks on both sides of the join.
+    y -= 80;
+    const TextRun plain = textAt(QStringLiteral("A bold "), 72, y, 11);
+    page.runs << plain << textAt(QStringLiteral("impor-"), 72 + testpdf::textWidth(plain), y, 11,
+                                 QStringLiteral("Helvetica-Bold"));
+    const TextRun bold = textAt(QStringLiteral("tant"), 72, y - 13.2, 11, QStringLiteral("Helvetica-Bold"));
+    page.runs << bold << textAt(QStringLiteral(" word."), 72 + testpdf::textWidth(bold), y - 13.2, 11);
+    expected += QStringLiteral("A bold important word.\n");
+
+    DocSpec doc;
+    doc.pages << page;
+    const parsed::result out = parseAll(make(QStringLiteral("hyphens.pdf"), doc), 1);
+    ASSERT_EQ(out.pages.size(), 1u);
+    const parsed::page& p = out.pages[0];
+    EXPECT_EQ(p.text(), expected) << describe(p);
+    const std::vector<const parsed::line*> lines = p.lines();
+    ASSERT_GE(lines.size(), 2u);
+    const parsed::line& before = *lines[lines.size() - 2];
+    const parsed::line& after = *lines.back();
+    ASSERT_EQ(before.runs.size(), 2u) << describe(p);
+    ASSERT_EQ(after.runs.size(), 2u) << describe(p);
+    EXPECT_EQ(before.runs[1].text, QStringLiteral("impor"));
+    EXPECT_TRUE(before.runs[1].bold && after.runs[0].bold);
+    EXPECT_FALSE(before.runs[0].bold || after.runs[1].bold);
 }
 
 TEST_F(LayoutTest, ListItemsAndRaisedNoteMarkersStayInTheirLines)
@@ -393,8 +455,6 @@ TEST_F(LayoutTest, TextOfEveryScriptComesThroughUnchanged)
     const QList<Sample> samples = {
         {QStringLiteral("Съешь же ещё этих мягких французских булок"), unicode},
         {QStringLiteral("Ξεσκεπάζω την ψυχοφθόρα βδελυγμία"), unicode},
-        {QStringLiteral("שלום עולם"), unicode},
-        {QStringLiteral("مرحبا بالعالم"), unicode},
         {QStringLiteral("e\u0301te\u0301 cafe\u0301 n\u0303"), unicode},
         {QStringLiteral("Double struck \U0001D538\U0001D7D8 \U0001F600"), unicode},
         {QStringLiteral("中文文本的测试"), testpdf::cjkFont()},
@@ -420,6 +480,122 @@ TEST_F(LayoutTest, TextOfEveryScriptComesThroughUnchanged)
     for (const Sample& sample : samples)
         expected += sample.text + QLatin1Char('\n');
     expected += QStringLiteral("第一行的文字第二行的文字\n");
+    EXPECT_EQ(p.text(), expected) << describe(p);
+}
+
+QString reversed(const QString& text)
+{
+    QString out;
+    for (auto c = text.crbegin(); c != text.crend(); ++c)
+        out += *c;
+    return out;
+}
+
+// A right-to-left line as writers that store such text in visual order draw
+// it, from the left: the last word first, and the letters of every word
+// that is not a number or a Latin word from its end.
+QString asDrawn(const QStringList& words)
+{
+    QStringList drawn;
+    for (const QString& word : words)
+        drawn.prepend(word.at(0).unicode() < 0x0590 ? word : reversed(word));
+    return drawn.join(QLatin1Char(' '));
+}
+
+// The page's text as the parser delivers it, without the word check of
+// parseChecked: MuPDF's own words of such lines are mirrored.
+parsed::page parsePage(const QString& path)
+{
+    parsed::request what;
+    what.path = path;
+    what.pages = {1};
+    parsed::result out;
+    parsed::parse(what, out);
+    EXPECT_EQ(out.pages.size(), 1u);
+    if (out.pages.empty())
+        return {};
+    EXPECT_TRUE(out.pages[0].structureOk) << describe(out.pages[0]);
+    return out.pages[0];
+}
+
+TEST_F(LayoutTest, RightToLeftLinesStoredAsShownComeInReadingOrder)
+{
+    const QString unicode = testpdf::unicodeFontPath();
+    const QStringList hebrew = {QStringLiteral("בראשית"), QStringLiteral("ברא"), QStringLiteral("אלהים")};
+    const QStringList arabic = {QStringLiteral("مرحبا"), QStringLiteral("بالعالم")};
+    const QStringList mixed = {QStringLiteral("פרק"), QStringLiteral("3"), QStringLiteral("בספר"),
+                               QStringLiteral("Genesis"), QStringLiteral("הוא")};
+    const QString peace = QStringLiteral("שלום");
+    const QString world = QStringLiteral("עולם");
+    struct Sample {
+        QString drawn;
+        QString read;
+    };
+    const QList<Sample> samples = {
+        {asDrawn(hebrew), hebrew.join(' ')},
+        {asDrawn(arabic), arabic.join(' ')},
+        {asDrawn(mixed), mixed.join(' ')},
+        // The bracket that closes on the page opens the word in reading order.
+        {QStringLiteral("(") + reversed(world) + QStringLiteral(") ") + reversed(peace),
+         peace + QStringLiteral(" (") + world + QStringLiteral(")")},
+        {QStringLiteral("The word ") + reversed(peace) + QStringLiteral(" means peace."),
+         QStringLiteral("The word ") + peace + QStringLiteral(" means peace.")},
+    };
+    PageSpec page;
+    double y = 740;
+    for (const Sample& sample : samples) {
+        page.runs << textAt(sample.drawn, 72, y, 12, unicode);
+        y -= 40;
+    }
+    // Drawn letter by letter from the right in reading order, with gaps and
+    // no space glyphs between the words.
+    double x = 400;
+    for (const QString& word : {hebrew[2], hebrew[1]}) {
+        for (const QChar letter : word) {
+            TextRun run = textAt(letter, x, y, 12, unicode);
+            run.align = Qt::AlignRight;
+            page.runs << run;
+            x -= testpdf::textWidth(run);
+        }
+        x -= 5;
+    }
+
+    DocSpec doc;
+    doc.pages << page;
+    QStringList expected;
+    for (const Sample& sample : samples)
+        expected << sample.read;
+    expected << hebrew[2] + QLatin1Char(' ') + hebrew[1];
+    const parsed::page p = parsePage(make(QStringLiteral("rtl.pdf"), doc));
+    QStringList read;
+    for (const parsed::line* line : p.lines())
+        read << line->text();
+    EXPECT_EQ(read, expected) << describe(p);
+}
+
+TEST_F(LayoutTest, AMixedRightToLeftParagraphReadsInOrderAcrossItsLines)
+{
+    const QList<QStringList> lines = {
+        {QStringLiteral("המילה"), QStringLiteral("peace"), QStringLiteral("בעברית"), QStringLiteral("היא"),
+         QStringLiteral("שלום"), QStringLiteral("ובערבית")},
+        {QStringLiteral("سلام"), QStringLiteral("והיא"), QStringLiteral("מופיעה"), QStringLiteral("בספר"),
+         QStringLiteral("12"), QStringLiteral("פעמים"), QStringLiteral("לפחות")},
+        {QStringLiteral("ואולי"), QStringLiteral("יותר.")},
+    };
+    PageSpec page;
+    double y = 700;
+    QString expected;
+    for (const QStringList& words : lines) {
+        TextRun run = textAt(asDrawn(words), 400, y, 12, testpdf::unicodeFontPath());
+        run.align = Qt::AlignRight;
+        page.runs << run;
+        y -= 14.4;
+        expected += words.join(QLatin1Char(' ')) + QLatin1Char(' ');
+    }
+    expected.back() = QLatin1Char('\n');
+    DocSpec doc;
+    doc.pages << page;
+    const parsed::page p = parsePage(make(QStringLiteral("rtl-paragraph.pdf"), doc));
     EXPECT_EQ(p.text(), expected) << describe(p);
 }
 

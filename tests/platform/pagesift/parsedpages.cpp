@@ -171,9 +171,13 @@ double wordRecall(const QString& path, int pageNumber, const page& delivered, co
             ++found;
             continue;
         }
+        // A word hyphenated at a line end comes joined, without its hyphen.
+        QString piece = word;
+        if (piece.size() > 1 && (piece.endsWith(QLatin1Char('-')) || piece.endsWith(QChar(0x00AD))))
+            piece.chop(1);
         bool inside = false;
         for (const QString& candidate : words)
-            inside = inside || candidate.contains(word);
+            inside = inside || candidate.contains(piece);
         if (inside)
             ++found;
         else if (missing)

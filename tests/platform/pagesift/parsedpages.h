@@ -92,7 +92,8 @@ void parse(const request& what, result& out);
 
 // The share of MuPDF's plain-text words of the 1-based page that the
 // delivered page holds; a word counts when it is a word of the page, or part
-// of one (lines of CJK text or hyphenated words join without a space).
+// of one (lines of CJK text or hyphenated words join without a space, the
+// latter without the hyphen at the line end).
 double wordRecall(const QString& path, int pageNumber, const page& delivered,
                   const QList<QByteArray>& passwords = {}, QStringList* missing = nullptr);
 

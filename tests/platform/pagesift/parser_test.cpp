@@ -1,11 +1,12 @@
 // The parser as the conversion worker drives it: which pages arrive and in
 // what order, progress and cancel, passwords, failures that must never look
-// like success, and the page pictures.
+// like success, damaged files, and the page pictures.
 #include "pdffixture.h"
 
 #include "leafbinder/src/epub_page.h"
 #include "leafbinder/src/fixed_field.h"
 #include "platform/pagesift/pdfparseconf.h"
+#include "pdfdamage.h"
 #include "platform/pagesift/pdfparser.h"
 #include "testfiles.h"
 
@@ -15,7 +16,10 @@
 #include <QFileInfo>
 #include <QImage>
 
+#include <QRegularExpression>
+
 #include <atomic>
+#include <functional>
 #include <thread>
 
 namespace {
@@ -158,6 +162,97 @@ TEST_F(ParserTest, PagesThatCannotBeReadAreSkippedAndNoneReadIsAFailure)
     EXPECT_TRUE(none.pages.empty());
     EXPECT_EQ(none.progress.successCalls, std::vector<bool>({true, false}));
     EXPECT_FALSE(none.lastError.isEmpty());
+}
+
+// The notice of a page whose content was lost: its number, the file and
+// MuPDF's own message.
+const QRegularExpression kUnreadablePage(QStringLiteral("^cannot read page (\\d+) in '[^']+\\.pdf': \\S.*"));
+
+QList<int> unreadablePages(const parsed::result& out)
+{
+    QList<int> pages;
+    for (const QString& notice : out.progress.notices) {
+        const QRegularExpressionMatch match = kUnreadablePage.match(notice);
+        EXPECT_TRUE(match.hasMatch()) << notice.toStdString();
+        pages << match.captured(1).toInt();
+    }
+    return pages;
+}
+
+class DamagedFileTest : public ParserTest {
+protected:
+    // A copy of a four-page document, damaged.
+    QString damaged(const QString& name, const std::function<QByteArray(const QByteArray&)>& damage)
+    {
+        const QByteArray sound = testfiles::readAll(make(QStringLiteral("sound-") + name, testpdf::simpleDoc(4)));
+        const QString path = m_dir.filePath(name);
+        EXPECT_TRUE(testfiles::writeAll(path, damage(sound)));
+        return path;
+    }
+
+    parsed::result parsePages(const QString& path, const std::vector<int>& pages)
+    {
+        parsed::request what;
+        what.path = path;
+        what.pages = pages;
+        parsed::result out;
+        parsed::parse(what, out);
+        return out;
+    }
+};
+
+TEST_F(DamagedFileTest, PagesWhoseContentIsLostAreReportedWithMuPdfsMessage)
+{
+    // Broken off in page 3's content: pages 3 and 4 are lost, 1 and 2 read.
+    const parsed::result cut = parsePages(
+        damaged(QStringLiteral("cut.pdf"), [](const QByteArray& pdf) { return testpdf::truncatedAt(pdf, "(Page 3)"); }),
+        {1, 2, 3, 4});
+    EXPECT_EQ(unreadablePages(cut), QList<int>({3, 4})) << cut.lastError.toStdString();
+    EXPECT_EQ(headings(cut).filter(QStringLiteral("Page ")), QStringList({QStringLiteral("Page 1"), QStringLiteral("Page 2")}));
+    EXPECT_EQ(cut.progress.successCalls, std::vector<bool>({true}));
+
+    // Page 2's content stream removed, with the objects after it moved or
+    // with every offset kept: page 2 alone is reported.
+    for (const bool blanked : {false, true}) {
+        const parsed::result out = parsePages(damaged(QStringLiteral("content.pdf"),
+                                                      [blanked](const QByteArray& pdf) {
+                                                          return testpdf::withoutObjectHolding(pdf, "(Page 2)", blanked);
+                                                      }),
+                                              {1, 2, 3, 4});
+        EXPECT_EQ(unreadablePages(out), QList<int>({2})) << out.lastError.toStdString();
+        EXPECT_EQ(headings(out).filter(QStringLiteral("Page ")).size(), 3);
+        EXPECT_EQ(out.progress.successCalls, std::vector<bool>({true}));
+
+        // Nothing else was asked for: nothing could be read.
+        const parsed::result none = parsePages(m_dir.filePath(QStringLiteral("content.pdf")), {2});
+        EXPECT_EQ(none.progress.successCalls, std::vector<bool>({true, false}));
+        EXPECT_TRUE(none.lastError.contains(QStringLiteral("none of the requested pages"))) << none.lastError.toStdString();
+    }
+
+    // An error in the content after the text: reported, and the text read.
+    testpdf::DocSpec doc = testpdf::simpleDoc(1);
+    doc.pages[0].rawContent = "q /Missing Do Q\n";
+    const parsed::result partly = parsePages(make(QStringLiteral("partly.pdf"), doc), {1});
+    EXPECT_EQ(unreadablePages(partly), QList<int>({1}));
+    EXPECT_EQ(headings(partly), QStringList({QStringLiteral("Page 1")}));
+    EXPECT_EQ(partly.progress.successCalls, std::vector<bool>({true}));
+}
+
+TEST_F(DamagedFileTest, AFileMuPdfRepairsCompletelyReportsNothing)
+{
+    const QList<std::function<QByteArray(const QByteArray&)>> damages = {
+        [](const QByteArray& pdf) { return testpdf::withShiftedXref(pdf); },
+        // Found wrong only when page 3 is loaded.
+        [](const QByteArray& pdf) { return testpdf::withShiftedXref(pdf, 12); },
+        [](const QByteArray& pdf) { return testpdf::withWrongStartxref(pdf); },
+    };
+    for (const auto& damage : damages) {
+        const parsed::result out = parsePages(damaged(QStringLiteral("repaired.pdf"), damage), {1, 2, 3, 4});
+        EXPECT_EQ(headings(out), QStringList({QStringLiteral("Page 1"), QStringLiteral("Page 2"),
+                                              QStringLiteral("Page 3"), QStringLiteral("Page 4")}));
+        EXPECT_TRUE(out.lastError.isEmpty()) << out.lastError.toStdString();
+        EXPECT_EQ(out.progress.successCalls, std::vector<bool>({true}));
+    }
 }
 
 // Requests that the worker did not fill through setFieldText.
