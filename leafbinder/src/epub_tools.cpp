@@ -95,6 +95,13 @@ epubXhtmlWriter* epubStdMgr::pageWriter()
     return sharedWriter(m_pageWriter);
 }
 
+void epubStdMgr::releaseWriters()
+{
+    m_ncxWriter.reset();
+    m_opfWriter.reset();
+    m_pageWriter.reset();
+}
+
 bool epubStdMgr::setWorkFolder(const QString& folder)
 {
     m_workFolder = folder;
