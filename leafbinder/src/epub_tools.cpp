@@ -105,7 +105,10 @@ void epubStdMgr::releaseWriters()
 bool epubStdMgr::setWorkFolder(const QString& folder)
 {
     m_workFolder = folder;
-    copyFolder(templateFolder(), folder, {QStringLiteral("mimetype")});
+    // The packing step adds "mimetype" itself; the page template is read from
+    // the template folder and is no page of the book, which declares nothing
+    // of that name.
+    copyFolder(templateFolder(), folder, {QStringLiteral("mimetype"), QStringLiteral("template.html")});
     // A book that was given up half-way may have left additions behind.
     if (m_ncxWriter)
         m_ncxWriter->reset();

@@ -46,8 +46,8 @@ public:
     void releaseWriters();
 
     // Records the work folder, copies the template folder into it (every
-    // "mimetype" left out) and returns the shared writers to their templates.
-    // Always false; nobody reads it.
+    // "mimetype" and "template.html" left out) and returns the shared writers
+    // to their templates. Always false; nobody reads it.
     bool setWorkFolder(const QString& folder);
     QString workFolder() const { return m_workFolder; }
     // A path inside the current book's content folder.

@@ -83,6 +83,7 @@ TEST_F(BookFile, EveryWorkFolderFileIsAnEntryUnderItsRelativeName)
     EXPECT_EQ(names, testfiles::listFiles(work()));
     EXPECT_TRUE(names.contains(QStringLiteral("OEBPS/page-2.html")));
     EXPECT_FALSE(names.contains(QStringLiteral("mimetype")));
+    EXPECT_FALSE(names.contains(QStringLiteral("OEBPS/template.html"))) << "the page template is no page";
 }
 
 TEST_F(BookFile, CoverPictureIsPackedUnderTheNameThePackageDeclares)

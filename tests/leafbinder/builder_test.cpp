@@ -55,7 +55,7 @@ TEST_F(BookFixture, BuildFromFileCopiesTheTemplateAndMakesNoBook)
     const QString work = out() + QStringLiteral("Report");
     const QStringList files = testfiles::listFiles(work);
     EXPECT_TRUE(files.contains(QStringLiteral("OEBPS/content.opf"))) << files.join(',').toStdString();
-    EXPECT_TRUE(files.contains(QStringLiteral("OEBPS/template.html")));
+    EXPECT_FALSE(files.contains(QStringLiteral("OEBPS/template.html")));
     EXPECT_TRUE(files.contains(QStringLiteral("META-INF/container.xml")));
     EXPECT_FALSE(files.contains(QStringLiteral("mimetype")));
     EXPECT_FALSE(QFileInfo::exists(out() + QStringLiteral("Report.epub")));
