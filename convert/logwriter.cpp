@@ -55,19 +55,15 @@ void appendToLog(const QString& text)
     const int fd = openAppendNoFollow(logPath);
     if (fd < 0)
         return;
-    qint64 size = 0;
-    {
-        QFile file;
-        if (!file.open(fd, QIODevice::WriteOnly | QIODevice::Append, QFileDevice::AutoCloseHandle))
-            return;
-        writeToDevice(&file, text + QLatin1Char('\n'));
-        file.flush();
-        size = file.size();
-    }
-    if (size >= kCopyThreshold) {
-        const QString copyPath = copyPathOf(logPath);
-        QFile::remove(copyPath);
-        QFile::copy(logPath, copyPath);
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadWrite | QIODevice::Append, QFileDevice::AutoCloseHandle))
+        return;
+    writeToDevice(&file, text + QLatin1Char('\n'));
+    file.flush();
+    if (file.size() >= kCopyThreshold && file.seek(0)) {
+        // Copied from the file just checked, never from whatever the name
+        // may lead to by now.
+        replaceNoFollow(copyPathOf(logPath), file.readAll());
     }
 }
 

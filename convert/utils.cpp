@@ -70,15 +70,12 @@ QString sizeToText(qint64 size)
     return QString::number(size) + QLatin1Char('B');
 }
 
-bool createWorkFolder(const QString& path)
+bool workFolderIsFree(const QString& path)
 {
     if (path.isEmpty())
         return false;
     const QFileInfo info(path);
-    if (info.exists() || info.isSymLink())
-        return false;
-    // mkdir refuses a name that is taken, whatever took it since the check.
-    return QDir().mkpath(info.absolutePath()) && QDir().mkdir(path);
+    return !info.exists() && !info.isSymLink();
 }
 
 bool removeWorkFolder(const QString& path, bool removeImageFolder)

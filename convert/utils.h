@@ -17,15 +17,15 @@ namespace utils {
 // "1.50 KB", 512 gives "512B". The "T" step starts at 1000 GB.
 QString sizeToText(qint64 size);
 
-// The work folder of a book. The worker calls createWorkFolder before it
-// starts the book, and starts the book only when it returned true: that
-// folder is then new and this book's own, so removeWorkFolder, called after
-// the book is closed (or given up), removes nothing that was there before.
+// The work folder of a book. The worker starts the book only when
+// workFolderIsFree said true; the book's create then makes the folder new as
+// this book's own (and fails when anything has taken the name since), so
+// removeWorkFolder, called after the book is closed (or given up), removes
+// nothing that was there before.
 //
-// createWorkFolder makes the folder at path, and any missing parents. False
-// when anything at all is there already (a file, a folder, a symbolic link,
-// even a dangling one) or the folder cannot be made.
-bool createWorkFolder(const QString& path);
+// True when nothing at all is at path: no file, no folder, no symbolic link,
+// not even a dangling one. Missing parents are no obstacle.
+bool workFolderIsFree(const QString& path);
 
 // Removes a work folder. Its files whose names hold a "." and do not start
 // with one, and all its sub-folders the same way; a sub-folder named "image"

@@ -160,9 +160,9 @@ void VuConsoleThread::convertTask(const std::vector<int>& pages)
 
     // The clean-up below empties the work folder, so it must be this book's
     // own: a folder that was there already (a user's "Report/" beside
-    // "Report.pdf") is left alone and the task fails.
+    // "Report.pdf") is left alone and the task fails. create makes it.
     const QString workFolder = utils::workFolderPath(m_outputFolder, m_outputName);
-    if (!utils::createWorkFolder(workFolder)) {
+    if (!utils::workFolderIsFree(workFolder)) {
         writeLogSite(kSource, __LINE__, kRun);
         writeLogLine("cannot make a new work folder %s", workFolder.toUtf8().constData());
         return;

@@ -95,10 +95,20 @@ epubXhtmlWriter* epubStdMgr::pageWriter()
     return sharedWriter(m_pageWriter);
 }
 
+void epubStdMgr::releaseWriters()
+{
+    m_ncxWriter.reset();
+    m_opfWriter.reset();
+    m_pageWriter.reset();
+}
+
 bool epubStdMgr::setWorkFolder(const QString& folder)
 {
     m_workFolder = folder;
-    copyFolder(templateFolder(), folder, {QStringLiteral("mimetype")});
+    // The packing step adds "mimetype" itself; the page template is read from
+    // the template folder and is no page of the book, which declares nothing
+    // of that name.
+    copyFolder(templateFolder(), folder, {QStringLiteral("mimetype"), QStringLiteral("template.html")});
     // A book that was given up half-way may have left additions behind.
     if (m_ncxWriter)
         m_ncxWriter->reset();

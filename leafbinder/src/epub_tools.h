@@ -39,10 +39,15 @@ public:
     epubNcxWriter* ncxWriter();
     epubOpfWriter* opfWriter();
     epubXhtmlWriter* pageWriter();
+    // Drops the shared writers: the next request makes each anew from the
+    // template on disk, as at the library's first use. A writer that has read
+    // its template keeps serving from it when the file is gone later, so
+    // whoever needs the state of a fresh library (a test) starts here.
+    void releaseWriters();
 
     // Records the work folder, copies the template folder into it (every
-    // "mimetype" left out) and returns the shared writers to their templates.
-    // Always false; nobody reads it.
+    // "mimetype" and "template.html" left out) and returns the shared writers
+    // to their templates. Always false; nobody reads it.
     bool setWorkFolder(const QString& folder);
     QString workFolder() const { return m_workFolder; }
     // A path inside the current book's content folder.

@@ -7,18 +7,55 @@
 #include "leafbinder.h"
 #include "convert/logwriter.h"
 
+#include "ZipPlatform.h"
+
+#include <QDir>
+#include <QFileInfo>
+
 namespace ns_epub {
+
+namespace {
+
+const char kSource[] = "src\\leafbinder";
+const char kSetEpubConfig[] = "ns_epub::leafbinderImp::setEpubConfig";
+
+// A name that stays one entry of the output folder.
+bool isPlainName(const QString& name)
+{
+    return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..")
+        && !name.contains(QLatin1Char('/'));
+}
+
+} // namespace
+
+leafbinderImp::leafbinderImp() = default;
 
 leafbinderImp::~leafbinderImp() = default;
 
 void leafbinderImp::setEpubConfig(const epubCreationConfig* config)
 {
     if (!config) {
-        writeLogEntry("src\\leafbinder", 31, "ns_epub::leafbinderImp::setEpubConfig");
+        writeLogEntry(kSource, 31, kSetEpubConfig);
+        return;
+    }
+    const QString bookName = fieldText(config->bookName);
+    if (!isPlainName(bookName)) {
+        writeLogSite(kSource, __LINE__, kSetEpubConfig);
+        writeLogLine("book name refused: \"%s\"", bookName.toUtf8().constData());
+        return;
+    }
+    const QString folder = fieldText(config->outputFolder) + bookName;
+    // Missing parents are made, as the template copy always did; the folder
+    // itself must be new.
+    QDir().mkpath(QFileInfo(folder).absolutePath());
+    m_workFolder = ZipPlatform::CDirectory::create(folder);
+    if (!m_workFolder) {
+        writeLogSite(kSource, __LINE__, kSetEpubConfig);
+        writeLogLine("cannot make a new work folder %s", folder.toUtf8().constData());
         return;
     }
     m_config = config;
-    epubStdMgr::instance()->setWorkFolder(workFolder());
+    epubStdMgr::instance()->setWorkFolder(folder);
 }
 
 void leafbinderImp::addEpubData(epubPage*)
@@ -58,7 +95,8 @@ void leafbinderFromData::setEpubConfig(const epubCreationConfig* config)
 
 void leafbinderFromData::addEpubData(epubPage* page)
 {
-    m_converter->convertPage(page);
+    if (m_config)
+        m_converter->convertPage(page);
 }
 
 bool leafbinderFromData::close()
@@ -73,11 +111,11 @@ bool leafbinderFromData::close()
     finished = m_converter->finishManifest() && finished;
     finished = m_converter->finishStyleSheet() && finished;
     if (!finished) {
-        writeLogEntry("src\\leafbinder", 90, "ns_epub::leafbinderFromData::close");
+        writeLogEntry(kSource, 90, "ns_epub::leafbinderFromData::close");
         return false;
     }
     epubZip zip;
-    return zip.runZip(fieldText(m_config->outputFolder), fieldText(m_config->bookName));
+    return zip.runZip(fieldText(m_config->outputFolder), fieldText(m_config->bookName), *m_workFolder);
 }
 
 bool leafbinderFromFile::setEpubDir(const char* dir)

@@ -5,6 +5,10 @@
 
 #include <memory>
 
+namespace ZipPlatform {
+class CDirectory;
+}
+
 namespace ns_epub {
 
 struct epubCreationConfig;
@@ -13,8 +17,13 @@ class epubPage;
 
 // Base of the creator variants: prepares the work folder and otherwise does
 // nothing. The variant keeps the caller's configuration pointer, not a copy.
+// The book name must be a plain name (not empty, ".", ".." or holding "/"),
+// and the work folder is made new for the book: anything already at that
+// name, even a dangling link, is left alone and the book fails. A failed
+// create is logged; the variant then writes nothing and close() is false.
 class leafbinderImp {
 public:
+    leafbinderImp();
     virtual ~leafbinderImp();
     virtual void setEpubConfig(const epubCreationConfig* config);
     virtual void addEpubData(epubPage* page);
@@ -26,7 +35,11 @@ protected:
     // folder carries its own trailing separator.
     QString workFolder() const;
 
+    // Null until create succeeded.
     const epubCreationConfig* m_config = nullptr;
+    // The work folder as create made it, held open until the variant goes:
+    // the packer packs only this folder, whatever its path leads to by then.
+    std::unique_ptr<ZipPlatform::CDirectory> m_workFolder;
 };
 
 // Builds the book from page records.

@@ -11,11 +11,13 @@ class CAddFilesEnumerator : public ZipArchiveLib::CDirEnumerator {
 public:
     // multiCallback, when set, is told one more file after each add.
     CAddFilesEnumerator(const QString& directory, bool recursive, CZipArchive& archive, int level, int smartness,
-                        quint32 bufferSize, CZipActionCallback* multiCallback = nullptr);
+                        quint32 bufferSize, CZipActionCallback* multiCallback = nullptr,
+                        std::shared_ptr<const ZipPlatform::CDirectory> start = nullptr);
 
 protected:
     // Directories are passed over with smartness bit 0x20, and so is the
     // archive's own file; anything else is added, and a failed add ends the walk.
+    // A file is read through the directory being walked, never by its path.
     bool process(const QString& path, const ZipArchiveLib::CFileInfo& info) override;
 
 private:

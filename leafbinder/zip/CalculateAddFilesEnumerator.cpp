@@ -4,8 +4,9 @@
 #include "ZipException.h"
 
 CCalculateAddFilesEnumerator::CCalculateAddFilesEnumerator(const QString& directory, bool recursive,
-                                                           CZipActionCallback* callback, bool countDirectories)
-    : CDirEnumerator(directory, recursive), m_callback(callback), m_countDirectories(countDirectories)
+                                                           CZipActionCallback* callback, bool countDirectories,
+                                                           std::shared_ptr<const ZipPlatform::CDirectory> start)
+    : CDirEnumerator(directory, recursive, std::move(start)), m_callback(callback), m_countDirectories(countDirectories)
 {
 }
 

@@ -10,7 +10,8 @@ class CZipActionCallback;
 class CCalculateAddFilesEnumerator : public ZipArchiveLib::CDirEnumerator {
 public:
     CCalculateAddFilesEnumerator(const QString& directory, bool recursive, CZipActionCallback* callback,
-                                 bool countDirectories);
+                                 bool countDirectories,
+                                 std::shared_ptr<const ZipPlatform::CDirectory> start = nullptr);
 
     quint32 getFileCount() const { return m_fileCount; }
     quint64 getByteCount() const { return m_byteCount; }

@@ -8,27 +8,72 @@
 
 namespace ZipArchiveLib {
 
-CDirEnumerator::CDirEnumerator(const QString& directory, bool recursive)
-    : m_directory(directory.isEmpty() ? QStringLiteral(".") : directory), m_recursive(recursive)
+struct CDirEnumerator::CPending {
+    QString path;
+    // Null for the start directory.
+    std::shared_ptr<const ZipPlatform::CDirectory> parent;
+    QString name;
+};
+
+CDirEnumerator::CDirEnumerator(const QString& directory, bool recursive,
+                               std::shared_ptr<const ZipPlatform::CDirectory> start)
+    : m_directory(directory.isEmpty() ? QStringLiteral(".") : directory), m_recursive(recursive),
+      m_start(std::move(start))
 {
 }
 
 CDirEnumerator::~CDirEnumerator() = default;
 
+namespace {
+
+// "path/", as the walk names the directory it is in.
+QString directoryName(const QString& path)
+{
+    QString directory = ZipPlatform::removeTrailingPathSeparators(path.isEmpty() ? QStringLiteral(".") : path);
+    if (!directory.endsWith(QLatin1Char('/')))
+        directory += QLatin1Char('/');
+    return directory;
+}
+
+[[noreturn]] void throwOpenError(const QString& directory)
+{
+    const int error = ZipPlatform::lastError();
+    CZipException::throwZipException(error > 0 ? error : CZipException::genericError, directory);
+}
+
+} // namespace
+
+std::shared_ptr<const ZipPlatform::CDirectory> CDirEnumerator::openStartDirectory(const QString& directory)
+{
+    std::shared_ptr<const ZipPlatform::CDirectory> start = ZipPlatform::CDirectory::open(directory);
+    if (!start)
+        throwOpenError(directoryName(directory));
+    return start;
+}
+
+std::shared_ptr<const ZipPlatform::CDirectory> CDirEnumerator::openPending(const CPending& pending) const
+{
+    if (!pending.parent)
+        return m_start ? m_start : openStartDirectory(pending.path);
+    std::shared_ptr<const ZipPlatform::CDirectory> child = pending.parent->openChild(pending.name);
+    if (!child)
+        throwOpenError(m_currentDirectory);
+    return child;
+}
+
 bool CDirEnumerator::walkDirectory(const CFileFilter& filter)
 {
     onEnumerationBegin();
-    std::deque<QString> queue{m_directory};
+    std::deque<CPending> queue{{m_directory, nullptr, QString()}};
     bool result = true;
     while (!queue.empty() && result) {
-        QString directory = ZipPlatform::removeTrailingPathSeparators(queue.front());
+        const CPending pending = queue.front();
         queue.pop_front();
-        if (!directory.endsWith(QLatin1Char('/')))
-            directory += QLatin1Char('/');
-        m_currentDirectory = directory;
+        m_currentDirectory = directoryName(pending.path);
+        m_currentFolder = openPending(pending);
         enterDirectory();
 
-        ZipPlatform::CDirectorySearch search(m_currentDirectory);
+        ZipPlatform::CDirectorySearch search(*m_currentFolder);
         if (!search.isOpen())
             CZipException::throwZipException(search.error() > 0 ? search.error() : CZipException::genericError,
                                              m_currentDirectory);
@@ -39,10 +84,9 @@ bool CDirEnumerator::walkDirectory(const CFileFilter& filter)
                 if (!m_recursive || name == QLatin1String(".") || name == QLatin1String(".."))
                     continue;
                 const QString path = m_currentDirectory + name;
-                if (!filter.handlesItem(info))
-                    queue.push_back(path);
-                else if (filter.evaluate(m_currentDirectory, name, info) && process(path, info))
-                    queue.push_back(path);
+                if (!filter.handlesItem(info)
+                    || (filter.evaluate(m_currentDirectory, name, info) && process(path, info)))
+                    queue.push_back({path, m_currentFolder, name});
             } else if (filter.handlesItem(info) && filter.evaluate(m_currentDirectory, name, info)) {
                 if (!process(m_currentDirectory + name, info)) {
                     result = false;

@@ -6,6 +6,12 @@
 
 #include <QString>
 
+#include <memory>
+
+namespace ZipPlatform {
+class CDirectory;
+}
+
 namespace ZipArchiveLib {
 
 class CFileFilter;
@@ -14,22 +20,34 @@ class CFileFilter;
 // before anything of its subdirectories, subdirectories in the order they were
 // found, items in the order the file system lists them. Subclasses say what to
 // do with each item the filter takes.
+//
+// The start directory is opened once, without following a link at its name,
+// and every subdirectory is opened from its parent the same way: the walk
+// never leaves the tree it started in, and a directory swapped for a link
+// while it waits in the queue makes the walk throw.
 class LEAFBINDER_EXPORT CDirEnumerator {
 public:
-    // An empty directory means the current one.
-    explicit CDirEnumerator(const QString& directory, bool recursive = true);
+    // An empty directory means the current one. With start, the walk begins
+    // in that open directory, and directory only names it in the paths.
+    explicit CDirEnumerator(const QString& directory, bool recursive = true,
+                            std::shared_ptr<const ZipPlatform::CDirectory> start = nullptr);
     CDirEnumerator(const CDirEnumerator&) = delete;
     CDirEnumerator& operator=(const CDirEnumerator&) = delete;
 
     // Offers every item the filter takes to process(); false when a process()
     // of a file said false, which ends the walk. A directory that cannot be
-    // listed throws CZipException with the system's error and its path, since
-    // quietly leaving its files out would lose them.
+    // opened or listed throws CZipException with the system's error and its
+    // path, since quietly leaving its files out would lose them.
     bool walkDirectory(const CFileFilter& filter);
 
     const QString& getDirectory() const { return m_directory; }
+    // Opens a start directory as a walk does (empty: the current one); throws
+    // CZipException with the system's error and the path when it cannot.
+    static std::shared_ptr<const ZipPlatform::CDirectory> openStartDirectory(const QString& directory);
     // The directory being listed, ending in '/'.
     const QString& getCurrentDirectory() const { return m_currentDirectory; }
+    // The same, open: files offered to process() are opened through it.
+    const ZipPlatform::CDirectory& getCurrentFolder() const { return *m_currentFolder; }
     bool isRecursive() const { return m_recursive; }
 
 protected:
@@ -45,9 +63,15 @@ public:
     virtual ~CDirEnumerator();
 
 private:
+    // A directory waiting in the queue, opened from its parent when its turn comes.
+    struct CPending;
+    std::shared_ptr<const ZipPlatform::CDirectory> openPending(const CPending& pending) const;
+
     QString m_directory;
     bool m_recursive;
+    std::shared_ptr<const ZipPlatform::CDirectory> m_start;
     QString m_currentDirectory;
+    std::shared_ptr<const ZipPlatform::CDirectory> m_currentFolder;
 };
 
 } // namespace ZipArchiveLib

@@ -3,6 +3,7 @@
 #include "AddFilesEnumerator.h"
 #include "CalculateAddFilesEnumerator.h"
 #include "FileFilter.h"
+#include "FileInfo.h"
 #include "ZipAbstractFile.h"
 #include "ZipCentralDir.h"
 #include "ZipCompatibility.h"
@@ -687,7 +688,11 @@ bool CZipArchive::addFileCore(addFileInfo& info)
 
     quint32 attributes = 0x20;
     qint64 time = 0;
-    if (info.m_sourceFile) {
+    if (info.m_sourceInfo) {
+        attributes = info.m_sourceInfo->m_attributes;
+        time = info.m_sourceInfo->m_modificationTime > 0 ? info.m_sourceInfo->m_modificationTime
+                                                          : ZipPlatform::currentTime();
+    } else if (info.m_sourceFile) {
         time = ZipPlatform::currentTime();
     } else {
         if (!ZipPlatform::getFileAttributes(diskPath, attributes))
@@ -1024,6 +1029,26 @@ bool CZipArchive::getFromArchive(CZipArchive& source, int replaceIndex, CZipActi
 bool CZipArchive::addFolderFiles(const QString& folder, const ZipArchiveLib::CFileFilter& filter, bool recursive,
                                  int level, bool skipInitialPath, int smartness, quint32 bufferSize)
 {
+    return addFolderFilesFrom(nullptr, folder, filter, recursive, level, skipInitialPath, smartness, bufferSize);
+}
+
+bool CZipArchive::addFolderFiles(const ZipPlatform::CDirectory& folder, const QString& path,
+                                 const ZipArchiveLib::CFileFilter& filter, bool recursive, int level,
+                                 bool skipInitialPath, int smartness, quint32 bufferSize)
+{
+    std::shared_ptr<const ZipPlatform::CDirectory> start = folder.duplicate();
+    if (!start) {
+        const int error = ZipPlatform::lastError();
+        CZipException::throwZipException(error > 0 ? error : CZipException::genericError, path);
+    }
+    return addFolderFilesFrom(std::move(start), path, filter, recursive, level, skipInitialPath, smartness,
+                              bufferSize);
+}
+
+bool CZipArchive::addFolderFilesFrom(std::shared_ptr<const ZipPlatform::CDirectory> start, const QString& folder,
+                                     const ZipArchiveLib::CFileFilter& filter, bool recursive, int level,
+                                     bool skipInitialPath, int smartness, quint32 bufferSize)
+{
     if (isClosed())
         return false;
     // The root path serves this call only, also when it throws.
@@ -1035,15 +1060,18 @@ bool CZipArchive::addFolderFiles(const QString& folder, const ZipArchiveLib::CFi
     if (skipInitialPath)
         m_rootPath = folder.isEmpty() ? QStringLiteral(".") : ZipPlatform::removeTrailingPathSeparators(folder);
 
+    // Counting and adding walk the same open folder.
+    if (!start)
+        start = ZipArchiveLib::CDirEnumerator::openStartDirectory(folder);
     CZipActionCallback* multi = getCallback(CZipActionCallback::cbMultiAdd);
     if (multi) {
         CCalculateAddFilesEnumerator counter(folder, recursive, getCallback(CZipActionCallback::cbCalculateForMulti),
-                                             !(smartness & smartSkipDirectories));
+                                             !(smartness & smartSkipDirectories), start);
         if (!counter.walkDirectory(filter))
             return false;
         multi->multiActionsInit(counter.getFileCount(), counter.getByteCount());
     }
-    CAddFilesEnumerator enumerator(folder, recursive, *this, level, smartness, bufferSize, multi);
+    CAddFilesEnumerator enumerator(folder, recursive, *this, level, smartness, bufferSize, multi, start);
     const bool result = enumerator.walkDirectory(filter);
     if (multi)
         multi->multiActionsEnd();

@@ -16,6 +16,7 @@ class CZipFileHeader;
 
 namespace ZipArchiveLib {
 class CFileFilter;
+struct CFileInfo;
 }
 
 // The ZIP engine's public object: creates an archive or opens an existing one
@@ -70,6 +71,10 @@ public:
     struct addFileInfo {
         // When set, data is read from this file instead of a disk file.
         CZipAbstractFile* m_sourceFile = nullptr;
+        // When set, the attributes and time of the entry, as a folder walk
+        // found them; otherwise they are read from the disk path (a source
+        // file without them counts as a plain file of the current time).
+        const ZipArchiveLib::CFileInfo* m_sourceInfo = nullptr;
         QString m_diskPath;
         // Empty: derived from the disk path.
         QString m_nameInArchive;
@@ -130,8 +135,15 @@ public:
                         int sourceIndex = 0);
     // Adds what a walk of folder takes through the filter. With skipInitialPath
     // the names are relative to folder. A failing add ends the walk with false.
+    // The folder is opened once, without following a link at its name, and
+    // walked from there (see CDirEnumerator).
     bool addFolderFiles(const QString& folder, const ZipArchiveLib::CFileFilter& filter, bool recursive = true,
                         int level = levelDefault, bool skipInitialPath = true, int smartness = smartDefault,
+                        quint32 bufferSize = defaultBufferSize);
+    // The same for a folder the caller holds open already; path names it.
+    bool addFolderFiles(const ZipPlatform::CDirectory& folder, const QString& path,
+                        const ZipArchiveLib::CFileFilter& filter, bool recursive = true, int level = levelDefault,
+                        bool skipInitialPath = true, int smartness = smartDefault,
                         quint32 bufferSize = defaultBufferSize);
     // addFolderFiles() with a case-insensitive name pattern that applies to
     // files only, so no directory entries are made.
@@ -216,6 +228,10 @@ private:
     void moveData(quint64 from, quint64 to, quint64 count, quint64 fileEnd, CZipActionCallback* callback);
     // Writes the central directory after a change when auto-flush is on.
     void autoFlush();
+    // Both addFolderFiles: the walk begins in start, or opens folder when null.
+    bool addFolderFilesFrom(std::shared_ptr<const ZipPlatform::CDirectory> start, const QString& folder,
+                            const ZipArchiveLib::CFileFilter& filter, bool recursive, int level,
+                            bool skipInitialPath, int smartness, quint32 bufferSize);
     // Step of addFileCore: write the data of a file as one entry.
     bool addFileDirectly(CZipFileHeader& header, const addFileInfo& info, const QString& diskPath, int level,
                          int replaceIndex);

@@ -220,12 +220,12 @@ void CZipCentralDir::writeCentralDirectory(CZipActionCallback* callback)
     if (!m_storage->isSegmented())
         m_storage->seekToEnd();
     m_info->m_size = 0;
-    if (m_storage->isSegmented()) {
-        if (canBeSingleVolume())
-            convertToSingleVolume();
-        else
-            m_storage->assureFree(m_storage->isBinarySplit() ? 1 : getSize());
+    if (m_storage->isSegmented() && canBeSingleVolume()) {
+        writeAsSingleVolume(callback);
+        return;
     }
+    if (m_storage->isSegmented())
+        m_storage->assureFree(m_storage->isBinarySplit() ? 1 : getSize());
     writeHeaders(callback);
     writeEndRecord();
     m_info->m_written = true;
@@ -294,70 +294,4 @@ void CZipCentralDir::writeEndRecord()
     if (!record.ok() || record.remaining() != 0)
         CZipException::throwZipException(CZipException::internalError);
     m_storage->write(record.data(), static_cast<quint32>(record.size()), true);
-}
-
-// --- Single-volume conversion ---------------------------------------------------
-
-bool CZipCentralDir::canBeSingleVolume()
-{
-    if (!m_storage->isNewSegmented() || m_storage->getCurrentVolume() != 0)
-        return false;
-    quint64 saved = 4;
-    for (const auto& header : m_headers) {
-        if ((header->m_flags & CZipFileHeader::flagDataDescriptor)
-            && header->m_encryptionMethod != CZipFileHeader::encryptionTraditional)
-            saved += 16;
-    }
-    const quint64 size = getSize();
-    return size <= saved || size - saved <= m_storage->getFreeInVolume();
-}
-
-void CZipCentralDir::convertToSingleVolume()
-{
-    m_storage->flush();
-    CZipAbstractFile& file = *m_storage->getFile();
-    const quint64 end = file.getLength();
-    CZipAutoBuffer buffer(65536);
-    quint32 removed = 4;   // the segmented marker at the start
-    for (const auto& header : m_headers) {
-        const quint32 offset = header->m_offset;
-        const quint32 descriptor = static_cast<quint32>(header->getDataDescriptorSize(true));
-        const bool dropDescriptor = descriptor > 0 && header->m_encryptionMethod != CZipFileHeader::encryptionTraditional;
-        if (dropDescriptor) {
-            // The local header gets the flags, CRC and sizes it lacked.
-            header->m_flags &= ~CZipFileHeader::flagDataDescriptor;
-            header->m_localCompressedSize = header->m_compressedSize;
-            header->m_localUncompressedSize = header->m_uncompressedSize;
-            CZipRecordBuffer flags(2);
-            flags.putUInt16(header->m_flags);
-            file.seek(offset + 6, CZipAbstractFile::fromBegin);
-            file.write(flags.data(), 2);
-            CZipRecordBuffer sizes(12);
-            sizes.putUInt32(header->m_crc32);
-            sizes.putUInt32(header->m_compressedSize);
-            sizes.putUInt32(header->m_uncompressedSize);
-            file.seek(offset + 14, CZipAbstractFile::fromBegin);
-            file.write(sizes.data(), 12);
-        }
-        // Moved down front to back, which never overwrites what is still to move.
-        quint64 left = quint64(header->m_localHeaderSize) + header->m_compressedSize
-            + (dropDescriptor ? 0 : descriptor);
-        quint64 from = offset;
-        while (left > 0) {
-            const quint32 piece = static_cast<quint32>(std::min<quint64>(left, quint64(buffer.size())));
-            file.seek(static_cast<qint64>(from), CZipAbstractFile::fromBegin);
-            if (file.read(buffer.data(), piece) != piece)
-                CZipException::throwZipException(CZipException::badArchive, m_storage->getArchivePath());
-            file.seek(static_cast<qint64>(from - removed), CZipAbstractFile::fromBegin);
-            file.write(buffer.data(), piece);
-            from += piece;
-            left -= piece;
-        }
-        header->m_offset = offset - removed;
-        if (dropDescriptor)
-            removed += 16;
-    }
-    file.setLength(end - removed);
-    file.seekToEnd();
-    m_storage->makeSingleVolume();
 }

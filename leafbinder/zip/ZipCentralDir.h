@@ -84,9 +84,15 @@ private:
     void writeHeaders(CZipActionCallback* callback);
     void writeEndRecord();
     // A new segmented archive that still fits its first volume becomes an
-    // ordinary archive: descriptors and the leading marker are dropped.
+    // ordinary archive: descriptors and the leading marker are dropped, then
+    // the directory is written. When any step of that throws, the volume,
+    // the entries and the storage are put back as they were and the
+    // exception passes on: the archive is the segmented one it was.
     bool canBeSingleVolume();
-    void convertToSingleVolume();
+    void writeAsSingleVolume(CZipActionCallback* callback);
+    struct CJoinUndo;
+    void convertToSingleVolume(CJoinUndo& undo);
+    void undoSingleVolume(const CJoinUndo& undo);
 
     CZipArchive* m_archive = nullptr;
     CZipStorage* m_storage = nullptr;

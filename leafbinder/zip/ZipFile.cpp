@@ -26,7 +26,19 @@ bool CZipFile::open(const QString& path, int openFlags, bool throwOnError)
 {
     if (!isClosed())
         close();
-    const int descriptor = ZipPlatform::openFile(path, openFlags);
+    return adopt(ZipPlatform::openFile(path, openFlags), path, throwOnError);
+}
+
+bool CZipFile::openInFolder(const ZipPlatform::CDirectory& folder, const QString& name, const QString& path,
+                            bool followLink, bool throwOnError)
+{
+    if (!isClosed())
+        close();
+    return adopt(folder.openFile(name, followLink), path, throwOnError);
+}
+
+bool CZipFile::adopt(int descriptor, const QString& path, bool throwOnError)
+{
     if (descriptor == -1) {
         if (!throwOnError)
             return false;

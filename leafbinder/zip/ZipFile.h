@@ -3,6 +3,10 @@
 
 #include "ZipAbstractFile.h"
 
+namespace ZipPlatform {
+class CDirectory;
+}
+
 // A disk file on a system file descriptor with 64-bit offsets. Every failure
 // throws CZipException with the system's error number as code and the file's
 // path as file name; reaching the end of the file is not a failure.
@@ -31,6 +35,11 @@ public:
     // Opening an open file closes it first. With throwOnError false a failure
     // gives false instead of an exception.
     bool open(const QString& path, int openFlags, bool throwOnError) override;
+    // Opens the file name of an open directory for reading, without
+    // following a link unless followLink; path names it in errors and as
+    // its path. Only a regular file opens.
+    bool openInFolder(const ZipPlatform::CDirectory& folder, const QString& name, const QString& path,
+                      bool followLink, bool throwOnError);
     void close() override;
     // Makes the written data durable on disk.
     void flush() override;
@@ -46,6 +55,8 @@ public:
 
 private:
     [[noreturn]] void throwError() const;
+    // Takes an opened descriptor, or reports the failure that gave -1.
+    bool adopt(int descriptor, const QString& path, bool throwOnError);
 
     QString m_path;
     int m_descriptor = -1;

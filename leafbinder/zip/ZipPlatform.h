@@ -77,21 +77,57 @@ bool toLocalTime(qint64 time, std::tm& local);
 // let the system decide); -1 when not representable.
 qint64 fromLocalTime(std::tm& local);
 
+// --- Open directories ------------------------------------------------------
+// A directory held by its descriptor. It is opened without following a link
+// at its own name, and what is found through it (its listing, its
+// subdirectories, its files) is opened relative to it, so a walk stays
+// inside the directory it began in even when a path on the way is swapped
+// for a link or another directory meanwhile.
+class LEAFBINDER_EXPORT CDirectory {
+public:
+    ~CDirectory();
+    CDirectory(const CDirectory&) = delete;
+    CDirectory& operator=(const CDirectory&) = delete;
+
+    // The directory at path; null (lastError() set) when nothing is there or
+    // it is a link or no directory.
+    static std::unique_ptr<CDirectory> open(const QString& path);
+    // Makes a new directory at path (its parent must exist) and opens it;
+    // null when anything at all is there already, or what is there by the
+    // time it is opened is not a directory of this user.
+    static std::unique_ptr<CDirectory> create(const QString& path);
+    // The subdirectory name, on the terms of open().
+    std::unique_ptr<CDirectory> openChild(const QString& name) const;
+    // The same directory on a descriptor of its own.
+    std::unique_ptr<CDirectory> duplicate() const;
+    // The file name of this directory opened for reading, only when it is a
+    // regular file; a link is followed only with followLink. A descriptor for
+    // CZipFile, or -1 with lastError() set.
+    int openFile(const QString& name, bool followLink) const;
+    // Whether both are the same directory on disk (device and inode).
+    bool isSame(const CDirectory& other) const;
+
+private:
+    friend class CDirectorySearch;
+    explicit CDirectory(int descriptor);
+    int m_descriptor;
+};
+
 // --- Directory listing -----------------------------------------------------
-// Lists one directory in the order the file system gives, "." and ".."
-// included. Symbolic links to files count as those files; links to
-// directories, broken links and special files are left out, so a walk can
-// neither loop nor block on a pipe.
+// Lists one open directory in the order the file system gives, "." and ".."
+// included. Symbolic links to files count as those files (marked as links);
+// links to directories, broken links and special files are left out, so a
+// walk can neither loop nor block on a pipe.
 class CDirectorySearch {
 public:
-    explicit CDirectorySearch(const QString& directory);
+    explicit CDirectorySearch(const CDirectory& directory);
     ~CDirectorySearch();
     CDirectorySearch(const CDirectorySearch&) = delete;
     CDirectorySearch& operator=(const CDirectorySearch&) = delete;
 
     bool isOpen() const;
-    // The system's error number when the directory could not be opened or
-    // could not be listed to its end; 0 otherwise.
+    // The system's error number when the directory could not be listed to
+    // its end; 0 otherwise.
     int error() const { return m_error; }
     bool next(QString& name, ZipArchiveLib::CFileInfo& info);
 

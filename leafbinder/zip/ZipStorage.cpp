@@ -458,6 +458,20 @@ void CZipStorage::createVolumeFile(quint32 needed)
                                  : m_volumeSize;
 }
 
+CZipStorage::CSegmentation CZipStorage::getSegmentation() const
+{
+    return {m_state, m_madeSingleVolume, m_renameSingleVolume, m_volumeSizes};
+}
+
+void CZipStorage::restoreSegmentation(const CSegmentation& saved)
+{
+    m_bytesInWriteBuffer = 0;
+    m_state = saved.state;
+    m_madeSingleVolume = saved.madeSingleVolume;
+    m_renameSingleVolume = saved.renameSingleVolume;
+    m_volumeSizes = saved.volumeSizes;
+}
+
 void CZipStorage::makeSingleVolume()
 {
     // A spanned archive's only disk already holds the archive's name.

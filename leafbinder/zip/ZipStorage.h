@@ -96,6 +96,17 @@ public:
     // A new segmented archive whose data fits one volume becomes an ordinary
     // archive; at close its file takes the archive's name.
     void makeSingleVolume();
+    // The segmented state as makeSingleVolume() finds it, for putting it back
+    // when the conversion fails part-way; restoring drops whatever the write
+    // buffer holds by then.
+    struct CSegmentation {
+        quint32 state = 0;
+        bool madeSingleVolume = false;
+        bool renameSingleVolume = false;
+        std::vector<quint64> volumeSizes;
+    };
+    CSegmentation getSegmentation() const;
+    void restoreSegmentation(const CSegmentation& saved);
 
     void setSegmCallback(CZipSegmCallback* callback, bool spanned);
     void setBytesBeforeArchive(quint32 bytes) { m_bytesBeforeArchive = bytes; }

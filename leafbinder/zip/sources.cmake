@@ -27,8 +27,10 @@ target_sources(leafbinder_obj PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/ZipPathComponent.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ZipPlatformComm.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ZipRecordBuffer.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ZipSingleVolume.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ZipSplitNamesHandler.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ZipStorage.cpp
+    ${PROJECT_SOURCE_DIR}/platform/zipos/ZipDirectory_lnx.cpp
     ${PROJECT_SOURCE_DIR}/platform/zipos/ZipDirectorySearch_lnx.cpp
     ${PROJECT_SOURCE_DIR}/platform/zipos/ZipDriveService.cpp
     ${PROJECT_SOURCE_DIR}/platform/zipos/ZipPlatform_lnx.cpp

@@ -1,4 +1,4 @@
-// Directory listing for the ZIP engine's walks, on opendir/readdir.
+// Directory listing for the ZIP engine's walks, on fdopendir/readdir.
 #include "ZipPlatform.h"
 
 #include "FileInfo.h"
@@ -10,6 +10,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace ZipPlatform {
 
@@ -22,14 +23,19 @@ struct CDirectorySearch::CHandle {
     }
 };
 
-CDirectorySearch::CDirectorySearch(const QString& directory)
+CDirectorySearch::CDirectorySearch(const CDirectory& directory)
 {
-    const QByteArray native = QFile::encodeName(directory.isEmpty() ? QStringLiteral(".") : directory);
-    DIR* dir = ::opendir(native.constData());
+    // The listing gets a descriptor of its own: closing it leaves the
+    // directory open.
+    const int descriptor = ::fcntl(directory.m_descriptor, F_DUPFD_CLOEXEC, 0);
+    DIR* dir = descriptor >= 0 ? ::fdopendir(descriptor) : nullptr;
     if (!dir) {
         m_error = errno;
+        if (descriptor >= 0)
+            ::close(descriptor);
         return;
     }
+    ::rewinddir(dir);
     m_handle = std::make_unique<CHandle>();
     m_handle->dir = dir;
 }

@@ -12,6 +12,9 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -115,6 +118,28 @@ TEST_F(LogWriter, ASymbolicLinkAtTheLogPathIsNotFollowed)
     ASSERT_TRUE(QFile::link(victim, logPath()));
     writeLogLine("%s", "should not land");
     EXPECT_EQ(testfiles::readAll(victim), QByteArray("untouched"));
+}
+
+TEST_F(LogWriter, OnlyThisUsersOwnRegularFileGetsLines)
+{
+    // A pipe with a reader: opening it would not wait, the line would go in.
+    const QByteArray native = QFile::encodeName(logPath());
+    ASSERT_EQ(::mkfifo(native.constData(), 0600), 0);
+    const int reader = ::open(native.constData(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    writeLogLine("%s", "not for a pipe");
+    char buffer[64];
+    EXPECT_LE(::read(reader, buffer, sizeof buffer), 0);
+    ::close(reader);
+
+    // Another user's file: only the superuser can make one.
+    if (::geteuid() == 0) {
+        ASSERT_TRUE(QFile::remove(logPath()));
+        ASSERT_TRUE(testfiles::writeAll(logPath(), "theirs"));
+        ASSERT_EQ(::chown(native.constData(), 65534, 65534), 0);
+        writeLogLine("%s", "not for them");
+        EXPECT_EQ(log(), QByteArray("theirs"));
+    }
 }
 
 } // namespace

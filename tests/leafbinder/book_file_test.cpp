@@ -7,6 +7,9 @@
 #include <QDirIterator>
 #include <QFile>
 
+#include <ios>
+#include <sys/stat.h>
+
 using namespace bookhelpers;
 
 namespace {
@@ -83,6 +86,7 @@ TEST_F(BookFile, EveryWorkFolderFileIsAnEntryUnderItsRelativeName)
     EXPECT_EQ(names, testfiles::listFiles(work()));
     EXPECT_TRUE(names.contains(QStringLiteral("OEBPS/page-2.html")));
     EXPECT_FALSE(names.contains(QStringLiteral("mimetype")));
+    EXPECT_FALSE(names.contains(QStringLiteral("OEBPS/template.html"))) << "the page template is no page";
 }
 
 TEST_F(BookFile, CoverPictureIsPackedUnderTheNameThePackageDeclares)
@@ -186,15 +190,53 @@ TEST_F(BookFile, AnExistingFileOfTheBooksNameIsNeverReplaced)
     EXPECT_EQ(partFiles(), QStringList());
 }
 
-TEST_F(BookFile, TheFinishedBookIsReadableByOthers)
+TEST_F(BookFile, TheFinishedBookGetsTheModeOfANewFileUnderTheUmask)
 {
-    startBook(QStringLiteral("Shared"));
-    twoPages();
-    finishBook();
-    ASSERT_TRUE(closed);
-    const QFile::Permissions permissions = QFileInfo(book()).permissions();
-    EXPECT_TRUE(permissions & QFile::ReadOther);
-    EXPECT_TRUE(permissions & QFile::ReadGroup);
+    for (const mode_t mask : {mode_t(022), mode_t(077)}) {
+        const mode_t previous = ::umask(mask);
+        startBook(QStringLiteral("Mode%1").arg(mask, 0, 8));
+        twoPages();
+        finishBook();
+        ::umask(previous);
+        ASSERT_TRUE(closed);
+        struct stat status;
+        ASSERT_EQ(::stat(QFile::encodeName(book()).constData(), &status), 0);
+        EXPECT_EQ(status.st_mode & 0777, 0666 & ~mask) << std::oct << mask;
+    }
+}
+
+TEST_F(BookFile, NamesUpToTheLongestTheFolderHoldsArePacked)
+{
+    for (const int bytes : {238, 245, 250}) {
+        // Three-byte characters, as in a Chinese or Japanese name.
+        const QString name = QString(bytes / 3, QChar(0x66F8)) + QString(bytes % 3, QLatin1Char('a'));
+        ASSERT_EQ(name.toUtf8().size(), bytes);
+        startBook(name);
+        add(maker.textPage(u"page"));
+        finishBook();
+        EXPECT_TRUE(closed) << bytes;
+        EXPECT_TRUE(QFileInfo(book()).isFile()) << bytes;
+    }
+    EXPECT_EQ(partFiles(), QStringList());
+}
+
+TEST_F(BookFile, AWorkFolderSwappedBeforePackingFailsTheBookAndNothingOfTheOtherIsRead)
+{
+    // Laid out so that the book's documents can be saved into it.
+    const QString other = dir.path() + QStringLiteral("/private");
+    ASSERT_TRUE(QDir().mkpath(other + QStringLiteral("/OEBPS")));
+    ASSERT_TRUE(testfiles::writeAll(other + QStringLiteral("/diary.txt"), "private"));
+    // In its place: a link to another folder, or another folder itself.
+    for (const bool link : {true, false}) {
+        startBook(link ? QStringLiteral("Linked") : QStringLiteral("Replaced"));
+        twoPages();
+        ASSERT_TRUE(QDir().rename(work(), work() + QStringLiteral("-moved")));
+        ASSERT_TRUE(link ? QFile::link(other, work()) : QDir().rename(other, work()));
+        finishBook();
+        EXPECT_FALSE(closed) << link;
+        EXPECT_FALSE(QFileInfo::exists(book())) << link;
+    }
+    EXPECT_EQ(partFiles(), QStringList());
 }
 
 } // namespace

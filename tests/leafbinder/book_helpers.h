@@ -85,8 +85,7 @@ struct ZipEntry {
 // The entries in archive order; empty when Python cannot read the file
 // (the message goes to *error).
 QList<ZipEntry> readZip(const QString& path, QString* error = nullptr);
-// The error and fatal lines of an epubcheck report, and every warning that is
-// not about the template copy "OEBPS/template.html".
+// The error, fatal and warning lines of an epubcheck report.
 QStringList unexpectedMessages(const QString& report);
 
 } // namespace bookhelpers

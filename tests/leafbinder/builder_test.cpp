@@ -6,10 +6,13 @@
 #include "testfiles.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <iterator>
 
 using ns_epub::epubCreationConfig;
 using ns_epub::epubPubInfo;
@@ -31,6 +34,17 @@ struct BookFixture : ::testing::Test {
     }
     QString out() const { return dir.path() + QLatin1Char('/'); }
 };
+
+// How many entries the library's own log holds for a function.
+int logEntries(const char* function)
+{
+    const QStringList logs =
+        QDir(QDir::tempPath()).entryList({QStringLiteral("libleafbinder*.1.log")}, QDir::Files);
+    if (logs.isEmpty())
+        return 0;
+    const QByteArray log = testfiles::readAll(QDir::tempPath() + QLatin1Char('/') + logs.first());
+    return int(log.count(QByteArray(": in ") + function + " : "));
+}
 
 TEST_F(BookFixture, CallsBeforeAnyCreateDoNothing)
 {
@@ -55,7 +69,7 @@ TEST_F(BookFixture, BuildFromFileCopiesTheTemplateAndMakesNoBook)
     const QString work = out() + QStringLiteral("Report");
     const QStringList files = testfiles::listFiles(work);
     EXPECT_TRUE(files.contains(QStringLiteral("OEBPS/content.opf"))) << files.join(',').toStdString();
-    EXPECT_TRUE(files.contains(QStringLiteral("OEBPS/template.html")));
+    EXPECT_FALSE(files.contains(QStringLiteral("OEBPS/template.html")));
     EXPECT_TRUE(files.contains(QStringLiteral("META-INF/container.xml")));
     EXPECT_FALSE(files.contains(QStringLiteral("mimetype")));
     EXPECT_FALSE(QFileInfo::exists(out() + QStringLiteral("Report.epub")));
@@ -102,6 +116,29 @@ TEST_F(BookFixture, CopiedBuildersShareOneVariantAndReleaseItOnce)
     // Replacing the shared variant in one copy leaves the other's intact.
     copy.create(&config);
     EXPECT_FALSE(assigned.close());
+}
+
+TEST_F(BookFixture, CreateRefusesNamesThatLeaveTheFolderAndNamesAlreadyTaken)
+{
+    const QString output = out() + QStringLiteral("out/");
+    ASSERT_TRUE(QDir().mkpath(output + QStringLiteral("Taken/OEBPS")));
+    ASSERT_TRUE(testfiles::writeAll(output + QStringLiteral("Taken/OEBPS/page-1.html"), "the user's own"));
+    ASSERT_TRUE(QFile::link(out() + QStringLiteral("nowhere"), output + QStringLiteral("Dangling")));
+    const int logged = logEntries("ns_epub::leafbinderImp::setEpubConfig");
+    const char* const names[] = {"", ".", "..", "../outside/evil", "sub/book", "Taken", "Dangling"};
+    for (const char* name : names) {
+        configure(true, output, QString::fromUtf8(name));
+        leafbinder builder;
+        builder.create(&config);
+        ns_epub::epubPage page;
+        builder.addEpubData(&page);
+        EXPECT_FALSE(builder.close()) << name;
+    }
+    EXPECT_EQ(logEntries("ns_epub::leafbinderImp::setEpubConfig") - logged, int(std::size(names)));
+    EXPECT_EQ(testfiles::readAll(output + QStringLiteral("Taken/OEBPS/page-1.html")), QByteArray("the user's own"));
+    EXPECT_EQ(QDir(output).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
+              (QStringList{QStringLiteral("Dangling"), QStringLiteral("Taken")}));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{QStringLiteral("out")});
 }
 
 } // namespace

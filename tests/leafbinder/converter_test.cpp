@@ -29,6 +29,10 @@ struct ConverterTest : ::testing::Test {
     PageMaker maker;
     epubPubInfo info;
 
+    // The shared writers start as in a fresh library: what an earlier case
+    // loaded must not decide this one.
+    void SetUp() override { epubStdMgr::instance()->releaseWriters(); }
+
     QString prepare(epubConverter& converter, const QString& name)
     {
         const QString work = dir.path() + QLatin1Char('/') + name;
@@ -87,8 +91,6 @@ TEST_F(ConverterTest, WithoutTemplatesNothingIsWrittenAndTheNextBookRecovers)
         testfiles::CurrentDir here(elsewhere.path());
         epubConverter converter;
         const QString work = prepare(converter, QStringLiteral("NoTemplates"));
-        // The shared writers may have been made already: make them reload.
-        epubStdMgr::instance()->setWorkFolder(work);
         EXPECT_FALSE(converter.convertPage(maker.textPage(u"x")));
         EXPECT_FALSE(converter.allPagesWritten());
         EXPECT_FALSE(converter.finishBook(&info));

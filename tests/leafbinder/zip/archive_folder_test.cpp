@@ -12,7 +12,21 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <utility>
+
 namespace {
+
+// Runs an action once, when the first file is being added.
+struct OnFirstAdd : CZipActionCallback {
+    std::function<void()> action;
+    bool callback(quint64) override
+    {
+        if (action)
+            std::exchange(action, nullptr)();
+        return true;
+    }
+};
 
 struct FolderFixture : ::testing::Test {
     QTemporaryDir dir;
@@ -155,6 +169,27 @@ TEST_F(FolderFixture, AddingAFolderNeedsAnOpenArchive)
     EXPECT_FALSE(zip.addFolderFilesWithMask(work));
     EXPECT_FALSE(zip.addFileFromDisk(work + QStringLiteral("/top.txt"), QStringLiteral("top.txt")));
     EXPECT_EQ(zip.closeArchive(), QString());
+}
+
+TEST_F(FolderFixture, AFolderSwappedForALinkWhileItIsWalkedIsWalkedToItsEnd)
+{
+    // Another folder laid out the same way, whose bytes must never be read.
+    const QString other = dir.path() + QStringLiteral("/Other");
+    for (const char* file : {"top.txt", ".hidden", "OEBPS/content.opf", "META-INF/container.xml"})
+        ASSERT_TRUE(ziptest::makeFile(other + QLatin1Char('/') + QLatin1String(file), "NOT FOR THE ARCHIVE"));
+    OnFirstAdd swap;
+    swap.action = [&] {
+        ASSERT_TRUE(QDir().rename(work, work + QStringLiteral("-moved")));
+        ASSERT_TRUE(QFile::link(other, work));
+    };
+    const QString zipPath = dir.path() + QStringLiteral("/swapped.zip");
+    CZipArchive zip;
+    ASSERT_TRUE(zip.openArchive(zipPath));
+    zip.setCallback(&swap, CZipActionCallback::cbAdd);
+    EXPECT_TRUE(zip.addFolderFiles(work, ZipArchiveLib::CFileFilter(), true, CZipArchive::levelStore));
+    zip.closeArchive();
+    EXPECT_EQ(names(zipPath).size(), 6);
+    EXPECT_FALSE(testfiles::readAll(zipPath).contains("NOT FOR THE ARCHIVE"));
 }
 
 } // namespace

@@ -290,6 +290,30 @@ TEST_F(VolumesFixture, AnArchiveThatFitsOneVolumeEndsAsAnOrdinaryArchive)
     }
 }
 
+TEST_F(VolumesFixture, AFailedJoinIntoOneVolumeLeavesTheSplitArchiveAsItWas)
+{
+    // Asks to stop at once: the directory is written after the data has been
+    // joined into one volume.
+    struct StopAtOnce : CZipActionCallback {
+        bool callback(quint64) override { return false; }
+    } stopper;
+    const QString zipPath = path(QStringLiteral("undo.zip"));
+    CZipArchive zip;
+    ASSERT_TRUE(zip.openArchive(zipPath, CZipArchive::zipCreate | CZipArchive::zipModeSplit, 1 << 20));
+    addContents(zip);
+    zip.setCallback(&stopper, CZipActionCallback::cbSave);
+    EXPECT_EQ(codeOf([&] { zip.closeArchive(); }), CZipException::stoppedSafely);
+    EXPECT_TRUE(zip.isSegmented());
+    const QStringList volumes = QDir(dir.path()).entryList({QStringLiteral("undo.*")}, QDir::Files);
+    ASSERT_EQ(volumes.size(), 1);
+    EXPECT_TRUE(testfiles::readAll(path(volumes.first())).startsWith(QByteArray("PK\x07\x08", 4)));
+
+    // The archive goes on as the split archive it was.
+    zip.setCallback(nullptr, CZipActionCallback::cbSave);
+    EXPECT_EQ(zip.closeArchive(), zipPath);
+    expectWholeArchive(zipPath);
+}
+
 TEST_F(VolumesFixture, VolumeSizesAndDrivesAreChecked)
 {
     CZipArchive zip;
