@@ -2,6 +2,7 @@
 
 #include "convert/logwriter.h"
 #include "convert/pathtext.h"
+#include "convert/rendercap.h"
 #include "fixed_field.h"
 #include "platform/vuframe0/vupaths.h"
 
@@ -143,6 +144,7 @@ struct PDFGraber::renderState {
     QString infoTitle();
     bool loadPage(int number);
     bool recordPage(int number, displayListOwner& list);
+    float drawingScale(int number);
     bool drawPage(int number, fz_display_list* list, fz_matrix ctm, pixmapOwner& pixmap);
     QString picturePath(int number);
     void reportDrawError(int number) const;
@@ -156,6 +158,8 @@ struct PDFGraber::renderState {
     QString title;
     int pageCount = 0;
     int resolution = 72;
+    // The last grabbed page's size at the resolution asked for.
+    QSize requestedSize;
     std::unique_ptr<QTemporaryDir> pictureFolder;
 };
 
@@ -287,13 +291,33 @@ bool PDFGraber::renderState::recordPage(int number, displayListOwner& list)
     return static_cast<bool>(list);
 }
 
+// The scale the loaded page is drawn at: the resolution's, or for a page
+// too large for the pixel cap at that resolution the largest scale within
+// it (logged). 0 when the page cannot be drawn within the cap at all.
+float PDFGraber::renderState::drawingScale(int number)
+{
+    const float wanted = static_cast<float>(resolution) / 72.0f;
+    const fz_irect box = rendercap::pixmapBox(pageBounds, wanted);
+    requestedSize = QSize(box.x1 - box.x0, box.y1 - box.y0);
+    const float scale = rendercap::cappedScale(pageBounds, wanted);
+    if (scale < wanted) {
+        const fz_irect drawn = rendercap::pixmapBox(pageBounds, scale);
+        writeLogSite(kSource, __LINE__, "PDFGraber::grabImage");
+        writeLogLine("page %d of '%s' is %d x %d pixels at %d dpi, more than %lld; drawn at %d x %d", number,
+                     title.toUtf8().constData(), requestedSize.width(), requestedSize.height(), resolution,
+                     rendercap::kMaxPixels, drawn.x1 - drawn.x0, drawn.y1 - drawn.y0);
+    }
+    return scale;
+}
+
 // Draws the list into a new white pixmap of the page's size at ctm. A
 // drawing error is logged and the pixmap keeps what was drawn; false only
-// when there is no pixmap (no pixels at this zoom, or no memory for them).
+// when there is no pixmap (no pixels at this zoom, more than the pixel cap,
+// or no memory for them).
 bool PDFGraber::renderState::drawPage(int number, fz_display_list* list, fz_matrix ctm, pixmapOwner& pixmap)
 {
     const fz_irect box = fz_round_rect(fz_transform_rect(pageBounds, ctm));
-    if (fz_is_empty_irect(box))
+    if (fz_is_empty_irect(box) || !rendercap::fits(box))
         return false;
     fz_device* device = nullptr;
     fz_cookie cookie = {};
@@ -394,13 +418,16 @@ QString PDFGraber::grabImage(int page, int zoom, const QRect* area)
     if (!s.document || page < 1 || page > s.pageCount || zoom <= 0)
         return QString();
     s.resolution = static_cast<int>(static_cast<qint64>(zoom) * 72 / 100);
+    s.requestedSize = QSize();
     if (s.resolution < 1 || !s.loadPage(page))
         return QString();
     const QString path = s.picturePath(page);
     if (path.isEmpty())
         return QString();
 
-    const float scale = static_cast<float>(s.resolution) / 72.0f;
+    const float scale = s.drawingScale(page);
+    if (scale <= 0)
+        return QString();
     const fz_matrix ctm = fz_scale(scale, scale);
     displayListOwner list(s.ctx());
     pixmapOwner pixmap(s.ctx());
@@ -413,8 +440,9 @@ QString PDFGraber::grabImage(int page, int zoom, const QRect* area)
     const QImage picture(fz_pixmap_samples(s.ctx(), pix), fz_pixmap_width(s.ctx(), pix),
                          fz_pixmap_height(s.ctx(), pix), fz_pixmap_stride(s.ctx(), pix), QImage::Format_RGB32);
     // The area follows the page as drawn: resolution / 72, which differs from
-    // zoom / 100 where the resolution was cut to whole dots (20 % is 14 dpi).
-    const QRect cut = cutOut(area, s.resolution / 72.0, picture.size());
+    // zoom / 100 where the resolution was cut to whole dots (20 % is 14 dpi),
+    // or the smaller scale of a page too large to draw at the resolution.
+    const QRect cut = cutOut(area, scale, picture.size());
     const bool saved = cut == picture.rect() ? picture.save(path) : picture.copy(cut).save(path);
     if (!saved) {
         // The caller skips the page; a half-written file must not stay behind.
@@ -435,6 +463,7 @@ void PDFGraber::close()
     s.document.reset();
     s.title.clear();
     s.pageCount = 0;
+    s.requestedSize = QSize();
 }
 
 bool PDFGraber::isOpen() const
@@ -445,4 +474,9 @@ bool PDFGraber::isOpen() const
 int PDFGraber::pageCount() const
 {
     return m_state->pageCount;
+}
+
+QSize PDFGraber::requestedSize() const
+{
+    return m_state->requestedSize;
 }

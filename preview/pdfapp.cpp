@@ -1,6 +1,7 @@
 #include "preview/pdfapp.h"
 
 #include "convert/logwriter.h"
+#include "convert/rendercap.h"
 #include "preview/fitzfdstream.h"
 
 #include <QGuiApplication>
@@ -360,6 +361,18 @@ void fitPage(const pdfapp_t* app, int resolution, int fitw, int fith, int* drawn
     }
 }
 
+// The resolution a page is drawn at: the fitted one, or for a page too
+// large for the pixel cap at it the largest whole resolution within the cap.
+int cappedResolution(const pdfapp_t* app, int resolution)
+{
+    const float wanted = static_cast<float>(resolution) / 72.0f;
+    const float scale = rendercap::cappedScale(fz_bound_display_list(app->ctx, app->pagelist), wanted,
+                                               static_cast<float>(app->rotate));
+    if (scale >= wanted)
+        return resolution;
+    return std::max(kMinResolution, static_cast<int>(scale * 72.0f));
+}
+
 // Up to 255 bytes of "<title> - <page>/<count> (<dpi> dpi)": the title is
 // cut (never inside a character) so that the rest always fits.
 QString windowText(const pdfapp_t* app, int resolution)
@@ -403,14 +416,15 @@ void extractText(pdfapp_t* app)
     app->pagetext = text;
 }
 
-// A new white pixmap of the page at the resolution with the page drawn in.
+// A new white pixmap of the page at the resolution with the page drawn in;
+// none for a page beyond the pixel cap.
 bool drawPage(pdfapp_t* app, int resolution)
 {
     fz_context* ctx = app->ctx;
     dropImage(app);
     const fz_matrix ctm = viewTransform(app, resolution);
     const fz_irect box = pageBox(app, resolution);
-    if (fz_is_empty_irect(box))
+    if (fz_is_empty_irect(box) || !rendercap::fits(box))
         return false;
     fz_pixmap* pixmap = nullptr;
     fz_device* device = nullptr;
@@ -589,6 +603,11 @@ bool pdfapp_showpage(pdfapp_t* app, bool loadpage, bool drawpage)
     int drawn = app->resolution;
     int kept = app->resolution;
     fitPage(app, app->resolution, globals->fitw, globals->fith, &drawn, &kept);
+    const int capped = cappedResolution(app, drawn);
+    if (capped < drawn) {
+        drawn = capped;
+        kept = std::min(kept, capped);
+    }
     showTitle(app, drawn);
     extractText(app);
     const bool drew = drawPage(app, drawn);
