@@ -64,7 +64,6 @@ private:
 };
 
 using documentOwner = fitzOwner<fz_document, fz_drop_document>;
-using outlineOwner = fitzOwner<fz_outline, fz_drop_outline>;
 using pageOwner = fitzOwner<fz_page, fz_drop_page>;
 using displayListOwner = fitzOwner<fz_display_list, fz_drop_display_list>;
 using pixmapOwner = fitzOwner<fz_pixmap, fz_drop_pixmap>;
@@ -132,7 +131,6 @@ QRect cutOut(const QRect* area, double factor, const QSize& picture)
 struct PDFGraber::renderState {
     renderState()
         : document(context.get())
-        , outline(context.get())
         , page(context.get())
     {
     }
@@ -140,7 +138,6 @@ struct PDFGraber::renderState {
     fz_context* ctx() const { return context.get(); }
 
     bool openDocument(const char* path, const char* password);
-    void loadOutline();
     QString infoTitle();
     bool loadPage(int number);
     bool recordPage(int number, displayListOwner& list);
@@ -152,7 +149,6 @@ struct PDFGraber::renderState {
     // Declared first, so the objects below are dropped while it still exists.
     contextOwner context;
     documentOwner document;
-    outlineOwner outline;
     pageOwner page;
     fz_rect pageBounds = fz_empty_rect;
     QString title;
@@ -200,22 +196,6 @@ bool PDFGraber::renderState::openDocument(const char* path, const char* password
     document.reset(doc);
     pageCount = count;
     return true;
-}
-
-// A broken outline does not keep pages from being rendered: it is left out.
-void PDFGraber::renderState::loadOutline()
-{
-    fz_outline* loaded = nullptr;
-    fz_var(loaded);
-    fz_try(ctx())
-    {
-        loaded = fz_load_outline(ctx(), document.get());
-    }
-    fz_catch(ctx())
-    {
-        loaded = nullptr;
-    }
-    outline.reset(loaded);
 }
 
 // The Info dictionary's Title, or an empty text.
@@ -404,7 +384,8 @@ bool PDFGraber::open(const QString& path, const QString& password)
     std::memset(secret, 0, sizeof secret);
     if (!opened)
         return false;
-    s.loadOutline();
+    // The outline is not read: no picture needs it, and a hostile one (nested
+    // deeper than the stack reaches) would end the program.
     s.title = s.infoTitle();
     if (s.title.isEmpty())
         s.title = fileNameOf(path);
@@ -459,7 +440,6 @@ void PDFGraber::close()
     renderState& s = *m_state;
     s.page.reset();
     s.pageBounds = fz_empty_rect;
-    s.outline.reset();
     s.document.reset();
     s.title.clear();
     s.pageCount = 0;

@@ -338,6 +338,17 @@ TEST_F(PdfGraber, OnlyReadablePdfsOpen)
     EXPECT_EQ(graber.pageCount(), 2);
 }
 
+// Nothing of a picture needs the outline, so not even one nested deeper
+// than the stack can follow is read.
+TEST_F(PdfGraber, DeeplyNestedOutlineIsNotRead)
+{
+    testpdf::DocSpec spec = testpdf::simpleDoc(1);
+    spec.outlineDepth = 200000;
+    PDFGraber graber;
+    ASSERT_TRUE(graber.open(pdf(QStringLiteral("nested.pdf"), spec), QString()));
+    EXPECT_EQ(sizeOf(graber.grabImage(1, 100, nullptr)), QSize(612, 792));
+}
+
 TEST_F(PdfGraber, DamagedCrossReferenceIsRepaired)
 {
     const QString path = letterPdf(2);

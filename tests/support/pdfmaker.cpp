@@ -229,6 +229,24 @@ PreparedPage preparePage(fz_context* ctx, const PageSpec& page, const QStringLis
     return prepared;
 }
 
+// An outline of depth items, each the only child of the one before.
+void addNestedOutline(fz_context* ctx, pdf_document* doc, int depth)
+{
+    pdf_obj* parent = pdf_add_new_dict(ctx, doc, 3);
+    pdf_dict_put(ctx, pdf_dict_get(ctx, pdf_trailer(ctx, doc), PDF_NAME(Root)), PDF_NAME(Outlines), parent);
+    for (int level = 0; level < depth; ++level) {
+        pdf_obj* item = pdf_add_new_dict(ctx, doc, 5);
+        pdf_dict_put_text_string(ctx, item, PDF_NAME(Title), "Level");
+        pdf_dict_put(ctx, item, PDF_NAME(Parent), parent);
+        pdf_dict_put(ctx, parent, PDF_NAME(First), item);
+        pdf_dict_put(ctx, parent, PDF_NAME(Last), item);
+        pdf_dict_put_int(ctx, parent, PDF_NAME(Count), 1);
+        pdf_drop_obj(ctx, parent);
+        parent = item;
+    }
+    pdf_drop_obj(ctx, parent);
+}
+
 } // namespace
 
 bool writePdf(const QString& path, const DocSpec& spec, QString* error)
@@ -331,6 +349,8 @@ bool writePdf(const QString& path, const DocSpec& spec, QString* error)
             pdf_insert_page(ctx, doc, -1, pageObj);
             pdf_drop_obj(ctx, pageObj);
         }
+        if (spec.outlineDepth > 0)
+            addNestedOutline(ctx, doc, spec.outlineDepth);
         if (!title.isEmpty()) {
             pdf_obj* info = pdf_dict_put_dict(ctx, pdf_trailer(ctx, doc), PDF_NAME(Info), 1);
             pdf_dict_put_text_string(ctx, info, PDF_NAME(Title), title.constData());
