@@ -142,23 +142,6 @@ bool openDocument(pdfapp_t* app, int fd)
     return doc != nullptr;
 }
 
-// A broken outline keeps no page from showing: it is left out.
-void loadOutline(pdfapp_t* app)
-{
-    fz_outline* outline = nullptr;
-    fz_var(outline);
-    fz_try(app->ctx)
-    {
-        outline = fz_load_outline(app->ctx, app->doc);
-    }
-    fz_catch(app->ctx)
-    {
-        outline = nullptr;
-    }
-    fz_drop_outline(app->ctx, app->outline);
-    app->outline = outline;
-}
-
 // The file name of the path (after its last "\", then after its last "/"),
 // or the document's Info Title when it has one.
 QByteArray documentTitle(pdfapp_t* app, const char* filename)
@@ -199,11 +182,11 @@ int countPages(pdfapp_t* app)
     return count;
 }
 
-// Outline, title, page count and a fresh view. False when the page tree
-// cannot be read.
+// Title, page count and a fresh view. False when the page tree cannot be
+// read. The outline is not read: nothing shows it, and a hostile one (nested
+// deeper than the stack reaches) would end the program.
 bool finishOpen(pdfapp_t* app, const char* filename)
 {
-    loadOutline(app);
     app->doctitle = documentTitle(app, filename);
     const int count = countPages(app);
     if (count < 0)
@@ -624,8 +607,6 @@ void pdfapp_close(pdfapp_t* app)
     fz_purge_glyph_cache(ctx);
     dropPage(app);
     dropImage(app);
-    fz_drop_outline(ctx, app->outline);
-    app->outline = nullptr;
     if (app->doc) {
         fz_empty_store(ctx);
         fz_drop_document(ctx, app->doc);

@@ -228,6 +228,17 @@ TEST_F(PreviewRender, NoWaitCursorIsLeftBehind)
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 }
 
+// Nothing shows the outline, so not even one nested deeper than the stack
+// can follow is read.
+TEST_F(PreviewRender, ADeeplyNestedOutlineIsNotRead)
+{
+    testpdf::DocSpec spec;
+    spec.pages << markedPage();
+    spec.outlineDepth = 200000;
+    ASSERT_TRUE(m_host->openPDF(pdf(QStringLiteral("nested.pdf"), spec), QString()));
+    EXPECT_FALSE(imageSize().isEmpty());
+}
+
 // A page tree whose count claims more pages than it holds.
 TEST_F(PreviewRender, APageThatCannotBeLoadedLeavesThePreviousImage)
 {
