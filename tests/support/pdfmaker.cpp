@@ -229,22 +229,29 @@ PreparedPage preparePage(fz_context* ctx, const PageSpec& page, const QStringLis
     return prepared;
 }
 
-// An outline of depth items, each the only child of the one before.
+// An outline of depth items, each the only child of the one before. Its
+// objects are numbered in one block, with the object table sized once:
+// made one by one, the table would be copied for every object.
 void addNestedOutline(fz_context* ctx, pdf_document* doc, int depth)
 {
-    pdf_obj* parent = pdf_add_new_dict(ctx, doc, 3);
-    pdf_dict_put(ctx, pdf_dict_get(ctx, pdf_trailer(ctx, doc), PDF_NAME(Root)), PDF_NAME(Outlines), parent);
-    for (int level = 0; level < depth; ++level) {
-        pdf_obj* item = pdf_add_new_dict(ctx, doc, 5);
-        pdf_dict_put_text_string(ctx, item, PDF_NAME(Title), "Level");
-        pdf_dict_put(ctx, item, PDF_NAME(Parent), parent);
-        pdf_dict_put(ctx, parent, PDF_NAME(First), item);
-        pdf_dict_put(ctx, parent, PDF_NAME(Last), item);
-        pdf_dict_put_int(ctx, parent, PDF_NAME(Count), 1);
-        pdf_drop_obj(ctx, parent);
-        parent = item;
+    const int root = pdf_xref_len(ctx, doc);
+    pdf_get_incremental_xref_entry(ctx, doc, root + depth);
+    for (int num = root; num <= root + depth; ++num) {
+        pdf_obj* item = pdf_new_dict(ctx, doc, 5);
+        if (num > root) {
+            pdf_dict_put_text_string(ctx, item, PDF_NAME(Title), "Level");
+            pdf_dict_put_drop(ctx, item, PDF_NAME(Parent), pdf_new_indirect(ctx, doc, num - 1, 0));
+        }
+        if (num < root + depth) {
+            pdf_dict_put_drop(ctx, item, PDF_NAME(First), pdf_new_indirect(ctx, doc, num + 1, 0));
+            pdf_dict_put_drop(ctx, item, PDF_NAME(Last), pdf_new_indirect(ctx, doc, num + 1, 0));
+            pdf_dict_put_int(ctx, item, PDF_NAME(Count), 1);
+        }
+        pdf_update_object(ctx, doc, num, item);
+        pdf_drop_obj(ctx, item);
     }
-    pdf_drop_obj(ctx, parent);
+    pdf_dict_put_drop(ctx, pdf_dict_get(ctx, pdf_trailer(ctx, doc), PDF_NAME(Root)), PDF_NAME(Outlines),
+                      pdf_new_indirect(ctx, doc, root, 0));
 }
 
 } // namespace
