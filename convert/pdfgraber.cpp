@@ -2,6 +2,7 @@
 
 #include "convert/logwriter.h"
 #include "convert/pathtext.h"
+#include "convert/rendercap.h"
 #include "fixed_field.h"
 #include "platform/vuframe0/vupaths.h"
 
@@ -63,7 +64,6 @@ private:
 };
 
 using documentOwner = fitzOwner<fz_document, fz_drop_document>;
-using outlineOwner = fitzOwner<fz_outline, fz_drop_outline>;
 using pageOwner = fitzOwner<fz_page, fz_drop_page>;
 using displayListOwner = fitzOwner<fz_display_list, fz_drop_display_list>;
 using pixmapOwner = fitzOwner<fz_pixmap, fz_drop_pixmap>;
@@ -131,7 +131,6 @@ QRect cutOut(const QRect* area, double factor, const QSize& picture)
 struct PDFGraber::renderState {
     renderState()
         : document(context.get())
-        , outline(context.get())
         , page(context.get())
     {
     }
@@ -139,10 +138,10 @@ struct PDFGraber::renderState {
     fz_context* ctx() const { return context.get(); }
 
     bool openDocument(const char* path, const char* password);
-    void loadOutline();
     QString infoTitle();
     bool loadPage(int number);
     bool recordPage(int number, displayListOwner& list);
+    float drawingScale(int number);
     bool drawPage(int number, fz_display_list* list, fz_matrix ctm, pixmapOwner& pixmap);
     QString picturePath(int number);
     void reportDrawError(int number) const;
@@ -150,12 +149,13 @@ struct PDFGraber::renderState {
     // Declared first, so the objects below are dropped while it still exists.
     contextOwner context;
     documentOwner document;
-    outlineOwner outline;
     pageOwner page;
     fz_rect pageBounds = fz_empty_rect;
     QString title;
     int pageCount = 0;
     int resolution = 72;
+    // The last grabbed page's size at the resolution asked for.
+    QSize requestedSize;
     std::unique_ptr<QTemporaryDir> pictureFolder;
 };
 
@@ -196,22 +196,6 @@ bool PDFGraber::renderState::openDocument(const char* path, const char* password
     document.reset(doc);
     pageCount = count;
     return true;
-}
-
-// A broken outline does not keep pages from being rendered: it is left out.
-void PDFGraber::renderState::loadOutline()
-{
-    fz_outline* loaded = nullptr;
-    fz_var(loaded);
-    fz_try(ctx())
-    {
-        loaded = fz_load_outline(ctx(), document.get());
-    }
-    fz_catch(ctx())
-    {
-        loaded = nullptr;
-    }
-    outline.reset(loaded);
 }
 
 // The Info dictionary's Title, or an empty text.
@@ -287,13 +271,33 @@ bool PDFGraber::renderState::recordPage(int number, displayListOwner& list)
     return static_cast<bool>(list);
 }
 
+// The scale the loaded page is drawn at: the resolution's, or for a page
+// too large for the pixel cap at that resolution the largest scale within
+// it (logged). 0 when the page cannot be drawn within the cap at all.
+float PDFGraber::renderState::drawingScale(int number)
+{
+    const float wanted = static_cast<float>(resolution) / 72.0f;
+    const fz_irect box = rendercap::pixmapBox(pageBounds, wanted);
+    requestedSize = QSize(box.x1 - box.x0, box.y1 - box.y0);
+    const float scale = rendercap::cappedScale(pageBounds, wanted);
+    if (scale < wanted) {
+        const fz_irect drawn = rendercap::pixmapBox(pageBounds, scale);
+        writeLogSite(kSource, __LINE__, "PDFGraber::grabImage");
+        writeLogLine("page %d of '%s' is %d x %d pixels at %d dpi, more than %lld; drawn at %d x %d", number,
+                     title.toUtf8().constData(), requestedSize.width(), requestedSize.height(), resolution,
+                     rendercap::kMaxPixels, drawn.x1 - drawn.x0, drawn.y1 - drawn.y0);
+    }
+    return scale;
+}
+
 // Draws the list into a new white pixmap of the page's size at ctm. A
 // drawing error is logged and the pixmap keeps what was drawn; false only
-// when there is no pixmap (no pixels at this zoom, or no memory for them).
+// when there is no pixmap (no pixels at this zoom, more than the pixel cap,
+// or no memory for them).
 bool PDFGraber::renderState::drawPage(int number, fz_display_list* list, fz_matrix ctm, pixmapOwner& pixmap)
 {
     const fz_irect box = fz_round_rect(fz_transform_rect(pageBounds, ctm));
-    if (fz_is_empty_irect(box))
+    if (fz_is_empty_irect(box) || !rendercap::fits(box))
         return false;
     fz_device* device = nullptr;
     fz_cookie cookie = {};
@@ -380,7 +384,8 @@ bool PDFGraber::open(const QString& path, const QString& password)
     std::memset(secret, 0, sizeof secret);
     if (!opened)
         return false;
-    s.loadOutline();
+    // The outline is not read: no picture needs it, and a hostile one (nested
+    // deeper than the stack reaches) would end the program.
     s.title = s.infoTitle();
     if (s.title.isEmpty())
         s.title = fileNameOf(path);
@@ -394,13 +399,16 @@ QString PDFGraber::grabImage(int page, int zoom, const QRect* area)
     if (!s.document || page < 1 || page > s.pageCount || zoom <= 0)
         return QString();
     s.resolution = static_cast<int>(static_cast<qint64>(zoom) * 72 / 100);
+    s.requestedSize = QSize();
     if (s.resolution < 1 || !s.loadPage(page))
         return QString();
     const QString path = s.picturePath(page);
     if (path.isEmpty())
         return QString();
 
-    const float scale = static_cast<float>(s.resolution) / 72.0f;
+    const float scale = s.drawingScale(page);
+    if (scale <= 0)
+        return QString();
     const fz_matrix ctm = fz_scale(scale, scale);
     displayListOwner list(s.ctx());
     pixmapOwner pixmap(s.ctx());
@@ -413,8 +421,9 @@ QString PDFGraber::grabImage(int page, int zoom, const QRect* area)
     const QImage picture(fz_pixmap_samples(s.ctx(), pix), fz_pixmap_width(s.ctx(), pix),
                          fz_pixmap_height(s.ctx(), pix), fz_pixmap_stride(s.ctx(), pix), QImage::Format_RGB32);
     // The area follows the page as drawn: resolution / 72, which differs from
-    // zoom / 100 where the resolution was cut to whole dots (20 % is 14 dpi).
-    const QRect cut = cutOut(area, s.resolution / 72.0, picture.size());
+    // zoom / 100 where the resolution was cut to whole dots (20 % is 14 dpi),
+    // or the smaller scale of a page too large to draw at the resolution.
+    const QRect cut = cutOut(area, scale, picture.size());
     const bool saved = cut == picture.rect() ? picture.save(path) : picture.copy(cut).save(path);
     if (!saved) {
         // The caller skips the page; a half-written file must not stay behind.
@@ -431,10 +440,10 @@ void PDFGraber::close()
     renderState& s = *m_state;
     s.page.reset();
     s.pageBounds = fz_empty_rect;
-    s.outline.reset();
     s.document.reset();
     s.title.clear();
     s.pageCount = 0;
+    s.requestedSize = QSize();
 }
 
 bool PDFGraber::isOpen() const
@@ -445,4 +454,9 @@ bool PDFGraber::isOpen() const
 int PDFGraber::pageCount() const
 {
     return m_state->pageCount;
+}
+
+QSize PDFGraber::requestedSize() const
+{
+    return m_state->requestedSize;
 }

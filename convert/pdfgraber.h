@@ -10,6 +10,7 @@
 // constructor. Build, use and destroy an object on one thread; two objects
 // may work on two threads at the same time.
 
+#include <QSize>
 #include <QString>
 
 #include <memory>
@@ -32,8 +33,10 @@ public:
 
     // Renders the page (1-based) at zoom percent, that is zoom * 72 / 100
     // dots per inch in whole numbers, keeps the area and saves the result.
+    // A page with more pixels at that resolution than rendercap allows is
+    // drawn at the largest scale within the cap instead (logged).
     // The area is in page pixels at 100 %, as the Picture-mode dialog stores
-    // it; it is scaled with the page and kept within the rendered page. No
+    // it; it is scaled with the page as drawn and kept within it. No
     // area, an empty or inside-out one, or one wholly off the page keeps the
     // whole page.
     //
@@ -54,6 +57,10 @@ public:
     bool isOpen() const;
     // The open document's page count; 0 when nothing is open.
     int pageCount() const;
+    // The whole last grabbed page's size in pixels at the zoom asked for:
+    // the picture's size without an area, unless the page was drawn smaller
+    // to stay within the pixel cap. Empty when the last grab loaded no page.
+    QSize requestedSize() const;
 
 private:
     struct renderState;

@@ -118,8 +118,10 @@ QString VuPictureConfigDialog::marginText(const QString& text)
     return text + QLatin1Char(' ');
 }
 
-// Renders the page at 100 % and remembers its picture and size; false when
-// no picture could be made or read.
+// Renders the page at 100 % and remembers its picture and the page's size
+// at 100 %, which is the picture's unless the page was drawn smaller to stay
+// within the pixel cap: the area is measured in page pixels either way.
+// False when no picture could be made.
 bool VuPictureConfigDialog::grabPage(int page)
 {
     m_picturePath = m_graber->grabImage(page, kDefaultZoom, nullptr);
@@ -128,7 +130,7 @@ bool VuPictureConfigDialog::grabPage(int page)
         return false;
     QImage picture;
     if (picture.load(m_picturePath))
-        m_pictureSize = picture.size();
+        m_pictureSize = m_graber->requestedSize();
     return true;
 }
 

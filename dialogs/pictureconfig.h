@@ -67,7 +67,9 @@ private:
     int m_selectionHeight = 0;
     int m_pageCount = 0;
     QString m_picturePath;
-    // The size of the picture at m_picturePath; invalid when it did not load.
+    // The page's size at 100 % (the size of the picture at m_picturePath,
+    // unless the page was drawn smaller within the pixel cap); invalid when
+    // the picture did not load.
     QSize m_pictureSize;
     QTreeWidgetItem* m_row = nullptr;
     std::unique_ptr<PDFGraber> m_graber;

@@ -1,6 +1,7 @@
 #include "preview/pdfapp.h"
 
 #include "convert/logwriter.h"
+#include "convert/rendercap.h"
 #include "preview/fitzfdstream.h"
 
 #include <QGuiApplication>
@@ -141,23 +142,6 @@ bool openDocument(pdfapp_t* app, int fd)
     return doc != nullptr;
 }
 
-// A broken outline keeps no page from showing: it is left out.
-void loadOutline(pdfapp_t* app)
-{
-    fz_outline* outline = nullptr;
-    fz_var(outline);
-    fz_try(app->ctx)
-    {
-        outline = fz_load_outline(app->ctx, app->doc);
-    }
-    fz_catch(app->ctx)
-    {
-        outline = nullptr;
-    }
-    fz_drop_outline(app->ctx, app->outline);
-    app->outline = outline;
-}
-
 // The file name of the path (after its last "\", then after its last "/"),
 // or the document's Info Title when it has one.
 QByteArray documentTitle(pdfapp_t* app, const char* filename)
@@ -198,11 +182,11 @@ int countPages(pdfapp_t* app)
     return count;
 }
 
-// Outline, title, page count and a fresh view. False when the page tree
-// cannot be read.
+// Title, page count and a fresh view. False when the page tree cannot be
+// read. The outline is not read: nothing shows it, and a hostile one (nested
+// deeper than the stack reaches) would end the program.
 bool finishOpen(pdfapp_t* app, const char* filename)
 {
-    loadOutline(app);
     app->doctitle = documentTitle(app, filename);
     const int count = countPages(app);
     if (count < 0)
@@ -360,6 +344,18 @@ void fitPage(const pdfapp_t* app, int resolution, int fitw, int fith, int* drawn
     }
 }
 
+// The resolution a page is drawn at: the fitted one, or for a page too
+// large for the pixel cap at it the largest whole resolution within the cap.
+int cappedResolution(const pdfapp_t* app, int resolution)
+{
+    const float wanted = static_cast<float>(resolution) / 72.0f;
+    const float scale = rendercap::cappedScale(fz_bound_display_list(app->ctx, app->pagelist), wanted,
+                                               static_cast<float>(app->rotate));
+    if (scale >= wanted)
+        return resolution;
+    return std::max(kMinResolution, static_cast<int>(scale * 72.0f));
+}
+
 // Up to 255 bytes of "<title> - <page>/<count> (<dpi> dpi)": the title is
 // cut (never inside a character) so that the rest always fits.
 QString windowText(const pdfapp_t* app, int resolution)
@@ -403,14 +399,15 @@ void extractText(pdfapp_t* app)
     app->pagetext = text;
 }
 
-// A new white pixmap of the page at the resolution with the page drawn in.
+// A new white pixmap of the page at the resolution with the page drawn in;
+// none for a page beyond the pixel cap.
 bool drawPage(pdfapp_t* app, int resolution)
 {
     fz_context* ctx = app->ctx;
     dropImage(app);
     const fz_matrix ctm = viewTransform(app, resolution);
     const fz_irect box = pageBox(app, resolution);
-    if (fz_is_empty_irect(box))
+    if (fz_is_empty_irect(box) || !rendercap::fits(box))
         return false;
     fz_pixmap* pixmap = nullptr;
     fz_device* device = nullptr;
@@ -589,6 +586,11 @@ bool pdfapp_showpage(pdfapp_t* app, bool loadpage, bool drawpage)
     int drawn = app->resolution;
     int kept = app->resolution;
     fitPage(app, app->resolution, globals->fitw, globals->fith, &drawn, &kept);
+    const int capped = cappedResolution(app, drawn);
+    if (capped < drawn) {
+        drawn = capped;
+        kept = std::min(kept, capped);
+    }
     showTitle(app, drawn);
     extractText(app);
     const bool drew = drawPage(app, drawn);
@@ -605,8 +607,6 @@ void pdfapp_close(pdfapp_t* app)
     fz_purge_glyph_cache(ctx);
     dropPage(app);
     dropImage(app);
-    fz_drop_outline(ctx, app->outline);
-    app->outline = nullptr;
     if (app->doc) {
         fz_empty_store(ctx);
         fz_drop_document(ctx, app->doc);

@@ -29,7 +29,6 @@ struct pdfapp_t {
     // The file name of the path, or the document's Info Title; UTF-8.
     QByteArray doctitle;
     fz_document* doc = nullptr;
-    fz_outline* outline = nullptr;
     int pagecount = 0;
 
     // Dots per inch the page is drawn at; the fitting changes it.
@@ -124,7 +123,7 @@ bool pdfapp_openfinish(pdfapp_t* app, const char* filename);
 // stays) or drawn.
 bool pdfapp_showpage(pdfapp_t* app, bool loadpage, bool drawpage);
 
-// Drops the loaded page, the image, the outline and the document; the page
+// Drops the loaded page, the image and the document; the page
 // count becomes 0. Harmless when nothing is open.
 void pdfapp_close(pdfapp_t* app);
 

@@ -1,25 +1,55 @@
 #include "platform/vuframe0/qtsingleapplication.h"
 
 #include "platform/vuframe0/vulog_p.h"
-#include "platform/vuframe0/vupaths.h"
+#include "platform/vuframe0/vupaths_p.h"
 #include "platform/vuframe0/vupref.h"
 
 #include <QCryptographicHash>
 #include <QDir>
-#include <QFileInfo>
 #include <QLockFile>
+#include <QStandardPaths>
 #include <QWidget>
 
 namespace {
 
-// Per-user folder for the lock: the session's runtime folder when there is
-// one, else the framework's private temporary folder.
-QString lockFolder()
+// The session's runtime folder, when it is set and private to this user:
+// a runtime folder that others may enter, or that is a link, could have been
+// made by someone else.
+QString runtimeFolder()
 {
     const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (!runtime.isEmpty() && QDir::isAbsolutePath(runtime) && QFileInfo(runtime).isDir())
-        return QDir::cleanPath(runtime);
-    return Vu::tempPath();
+    if (runtime.isEmpty() || !QDir::isAbsolutePath(runtime))
+        return QString();
+    const QString folder = QDir::cleanPath(runtime);
+    if (!Vu::isPrivateFolder(folder)) {
+        qCWarning(lcVuframe, "the runtime folder %s is not private to this user", qUtf8Printable(folder));
+        return QString();
+    }
+    return folder;
+}
+
+// A private folder of the product in the user's cache folder, made on first
+// use. The home folder, unlike the temporary folder, is the same for every
+// shell of the user and cannot be taken by another user first.
+QString cacheFolder()
+{
+    const QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
+    if (cache.isEmpty() || !QDir().mkpath(cache))
+        return QString();
+    const QString folder = cache + QLatin1Char('/') + VuPref::product_key();
+    if (!Vu::ensurePrivateFolder(folder)) {
+        qCWarning(lcVuframe, "%s is not a private folder of this user", qUtf8Printable(folder));
+        return QString();
+    }
+    return folder;
+}
+
+// Per-user folder for the lock, one for all of the user's sessions on this
+// machine whatever their temporary folder is.
+QString lockFolder()
+{
+    const QString runtime = runtimeFolder();
+    return runtime.isEmpty() ? cacheFolder() : runtime;
 }
 
 } // namespace

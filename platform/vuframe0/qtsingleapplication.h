@@ -16,8 +16,10 @@ class QLockFile;
 // another process of this user holds the instance id; the first process to
 // ask takes the id and holds it until its application object is destroyed.
 // The id is held through a lock file ("<product_key>-<hash of id>.lock" in
-// $XDG_RUNTIME_DIR, else in Vu::tempPath()); a lock left by a process that
-// died is taken over.
+// $XDG_RUNTIME_DIR when that is a folder private to this user, else in the
+// private folder "<product_key>" of the user's cache folder, made with mode
+// 0700); a lock left by a process that died is taken over. TMPDIR does not
+// move the lock.
 class QtSingleApplication : public VuApplication {
     Q_OBJECT
 public:

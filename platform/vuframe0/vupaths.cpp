@@ -1,6 +1,7 @@
 #include "platform/vuframe0/vupaths.h"
 
 #include "platform/vuframe0/vulog_p.h"
+#include "platform/vuframe0/vupaths_p.h"
 #include "platform/vuframe0/vupref.h"
 
 #include <QDir>
@@ -20,9 +21,33 @@
 
 namespace {
 
-// True when path is (or has just been made) a real folder owned by this
-// user that nobody else may enter. A symbolic link is never accepted, so
-// pictures cannot be steered into a folder someone else chose.
+QString makeFreshPrivateFolder(const QString& prefix)
+{
+    QByteArray pattern = QFile::encodeName(prefix + QStringLiteral("-XXXXXX"));
+    if (!::mkdtemp(pattern.data()))
+        return QString();
+    return QFile::decodeName(pattern);
+}
+
+int utf8Length(const QString& text)
+{
+    return int(text.toUtf8().size());
+}
+
+} // namespace
+
+namespace Vu {
+
+bool isPrivateFolder(const QString& path)
+{
+    struct stat st;
+    if (::lstat(QFile::encodeName(path).constData(), &st) != 0)
+        return false;
+    return S_ISDIR(st.st_mode) && st.st_uid == ::getuid() && (st.st_mode & 0077) == 0;
+}
+
+// A symbolic link is never accepted, so files cannot be steered into a
+// folder someone else chose.
 bool ensurePrivateFolder(const QString& path)
 {
     const QByteArray native = QFile::encodeName(path);
@@ -41,23 +66,6 @@ bool ensurePrivateFolder(const QString& path)
         return false;
     return true;
 }
-
-QString makeFreshPrivateFolder(const QString& prefix)
-{
-    QByteArray pattern = QFile::encodeName(prefix + QStringLiteral("-XXXXXX"));
-    if (!::mkdtemp(pattern.data()))
-        return QString();
-    return QFile::decodeName(pattern);
-}
-
-int utf8Length(const QString& text)
-{
-    return int(text.toUtf8().size());
-}
-
-} // namespace
-
-namespace Vu {
 
 QString tempPath()
 {

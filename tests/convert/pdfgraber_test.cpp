@@ -4,6 +4,7 @@
 #include "convert/pdfgraber.h"
 
 #include "convert/logwriter.h"
+#include "convert/rendercap.h"
 #include "pdfmaker.h"
 #include "platform/vuframe0/vupaths.h"
 #include "testfiles.h"
@@ -110,6 +111,31 @@ TEST_F(PdfGraber, PictureSizeFollowsTheZoom)
     a4.height = 842;
     ASSERT_TRUE(graber.open(pdf(QStringLiteral("a4.pdf"), {a4}), QString()));
     EXPECT_EQ(sizeOf(graber.grabImage(1, 100, nullptr)), QSize(595, 842));
+}
+
+// The largest page a PDF may have, asked for at 200 %: 28800 pixels square,
+// far more than the cap, so it is drawn as large as the cap allows.
+TEST_F(PdfGraber, AHugePageIsDrawnWithinThePixelCap)
+{
+    testpdf::PageSpec huge;
+    huge.width = 14400;
+    huge.height = 14400;
+    PDFGraber graber;
+    ASSERT_TRUE(graber.open(pdf(QStringLiteral("huge.pdf"), {huge}), QString()));
+    const qsizetype logSize = log().size();
+    const QSize whole = QImageReader(graber.grabImage(1, 200, nullptr)).size();
+    EXPECT_EQ(graber.requestedSize(), QSize(28800, 28800));
+    EXPECT_LE(qint64(whole.width()) * whole.height(), rendercap::kMaxPixels);
+    EXPECT_GT(qint64(whole.width() + 2) * (whole.height() + 2), rendercap::kMaxPixels);
+    EXPECT_EQ(whole.width(), whole.height());
+    EXPECT_TRUE(log().mid(logSize).contains("in PDFGraber::grabImage"));
+
+    // The area, in page pixels at 100 %, follows the page as drawn: the
+    // top-left quarter is half as wide and high.
+    const QRect quarter(0, 0, 7200, 7200);
+    const QSize cut = QImageReader(graber.grabImage(1, 200, &quarter)).size();
+    EXPECT_NEAR(cut.width(), whole.width() / 2, 1);
+    EXPECT_NEAR(cut.height(), whole.height() / 2, 1);
 }
 
 TEST_F(PdfGraber, PictureIsNamedAfterThePageInThePrivateTemporaryFolder)
@@ -310,6 +336,17 @@ TEST_F(PdfGraber, OnlyReadablePdfsOpen)
     ASSERT_TRUE(QFile::copy(letterPdf(2), renamed));
     EXPECT_TRUE(graber.open(renamed, QString()));
     EXPECT_EQ(graber.pageCount(), 2);
+}
+
+// Nothing of a picture needs the outline, so not even one nested deeper
+// than the stack can follow is read.
+TEST_F(PdfGraber, DeeplyNestedOutlineIsNotRead)
+{
+    testpdf::DocSpec spec = testpdf::simpleDoc(1);
+    spec.outlineDepth = 200000;
+    PDFGraber graber;
+    ASSERT_TRUE(graber.open(pdf(QStringLiteral("nested.pdf"), spec), QString()));
+    EXPECT_EQ(sizeOf(graber.grabImage(1, 100, nullptr)), QSize(612, 792));
 }
 
 TEST_F(PdfGraber, DamagedCrossReferenceIsRepaired)

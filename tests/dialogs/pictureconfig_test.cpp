@@ -7,6 +7,7 @@
 #include "app/taskrow.h"
 #include "convert/logwriter.h"
 #include "convert/pdfgraber.h"
+#include "convert/rendercap.h"
 #include "dialogs/vuselectarealabel.h"
 #include "modalhelper.h"
 #include "pdfmaker.h"
@@ -17,6 +18,7 @@
 #include <QGroupBox>
 #include <QFile>
 #include <QImage>
+#include <QImageReader>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
@@ -204,6 +206,22 @@ TEST_F(PictureConfig, APageHigherThanFourThirdsFillsTheHeight)
     VuPictureConfigDialog dialog(&row);
     EXPECT_DOUBLE_EQ(dialog.scale(), 1.5);
     EXPECT_EQ(label(dialog)->imageArea(), QRect(60, 10, 200, 400));
+}
+
+// The largest page a PDF may have is shown drawn within the pixel cap, but
+// measured in page pixels at 100 % as any other page.
+TEST_F(PictureConfig, AHugePageIsShownWithinThePixelCap)
+{
+    testpdf::DocSpec spec;
+    spec.pages << letterPage(false);
+    spec.pages[0].width = 14400;
+    spec.pages[0].height = 14400;
+    taskrow::setPdfPath(&m_row, writePdf(QStringLiteral("huge.pdf"), spec));
+    VuPictureConfigDialog dialog(&m_row);
+    const QSize picture = QImageReader(dialog.picturePath()).size();
+    EXPECT_LE(qint64(picture.width()) * picture.height(), rendercap::kMaxPixels);
+    EXPECT_DOUBLE_EQ(dialog.scale(), 14400.0 / kAreaWidth);
+    EXPECT_EQ(spin(dialog, "spinBoxWidth"), 14400);
 }
 
 TEST_F(PictureConfig, LaterPagesKeepTheAreaAndScale)

@@ -1,6 +1,7 @@
 // What the preview shows: pages fitted to the view area, drawn the right way
 // up, centred on the background with their shadow, in gray too, refitted
 // when the pane changes size, and the title the frame window gets.
+#include "convert/rendercap.h"
 #include "modalanswers.h"
 #include "previewfixture.h"
 #include "testfiles.h"
@@ -180,6 +181,23 @@ TEST_F(PreviewRender, AnEmptyAreaStillShowsThePage)
     EXPECT_FALSE(imageSize().isEmpty());
 }
 
+// The largest page a PDF may have, shown as it is: 200 million pixels at
+// 72 dpi, so it is drawn at the largest resolution within the cap.
+TEST_F(PreviewRender, AHugePageIsDrawnWithinThePixelCap)
+{
+    ASSERT_TRUE(m_host->openPDF(pdf(QStringLiteral("huge.pdf"), pageOfSize(14400, 14400)), QString()));
+    pdfapp_globals()->fitw = 0;
+    pdfapp_globals()->fith = 0;
+    pdfapp_record()->resolution = 72;
+    EXPECT_TRUE(m_host->toPage(1));
+    const QSize image = imageSize();
+    EXPECT_LE(qint64(image.width()) * image.height(), rendercap::kMaxPixels);
+    // One dot per inch more is 200 pixels more each way.
+    EXPECT_GT(qint64(image.width() + 200) * (image.height() + 200), rendercap::kMaxPixels);
+    EXPECT_EQ(image.width(), image.height());
+    EXPECT_LT(titleResolution(m_frame->windowTitle()), 72);
+}
+
 TEST_F(PreviewRender, BackTo72DpiEndsInTheFittedView)
 {
     ASSERT_TRUE(m_host->openPDF(markedPdf(QStringLiteral("letter.pdf")), QString()));
@@ -208,6 +226,17 @@ TEST_F(PreviewRender, NoWaitCursorIsLeftBehind)
     ASSERT_TRUE(m_host->openPDF(markedPdf(QStringLiteral("letter.pdf"), 2), QString()));
     ASSERT_TRUE(m_host->nextPage());
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+}
+
+// Nothing shows the outline, so not even one nested deeper than the stack
+// can follow is read.
+TEST_F(PreviewRender, ADeeplyNestedOutlineIsNotRead)
+{
+    testpdf::DocSpec spec;
+    spec.pages << markedPage();
+    spec.outlineDepth = 200000;
+    ASSERT_TRUE(m_host->openPDF(pdf(QStringLiteral("nested.pdf"), spec), QString()));
+    EXPECT_FALSE(imageSize().isEmpty());
 }
 
 // A page tree whose count claims more pages than it holds.

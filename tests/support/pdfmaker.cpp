@@ -229,6 +229,31 @@ PreparedPage preparePage(fz_context* ctx, const PageSpec& page, const QStringLis
     return prepared;
 }
 
+// An outline of depth items, each the only child of the one before. Its
+// objects are numbered in one block, with the object table sized once:
+// made one by one, the table would be copied for every object.
+void addNestedOutline(fz_context* ctx, pdf_document* doc, int depth)
+{
+    const int root = pdf_xref_len(ctx, doc);
+    pdf_get_incremental_xref_entry(ctx, doc, root + depth);
+    for (int num = root; num <= root + depth; ++num) {
+        pdf_obj* item = pdf_new_dict(ctx, doc, 5);
+        if (num > root) {
+            pdf_dict_put_text_string(ctx, item, PDF_NAME(Title), "Level");
+            pdf_dict_put_drop(ctx, item, PDF_NAME(Parent), pdf_new_indirect(ctx, doc, num - 1, 0));
+        }
+        if (num < root + depth) {
+            pdf_dict_put_drop(ctx, item, PDF_NAME(First), pdf_new_indirect(ctx, doc, num + 1, 0));
+            pdf_dict_put_drop(ctx, item, PDF_NAME(Last), pdf_new_indirect(ctx, doc, num + 1, 0));
+            pdf_dict_put_int(ctx, item, PDF_NAME(Count), 1);
+        }
+        pdf_update_object(ctx, doc, num, item);
+        pdf_drop_obj(ctx, item);
+    }
+    pdf_dict_put_drop(ctx, pdf_dict_get(ctx, pdf_trailer(ctx, doc), PDF_NAME(Root)), PDF_NAME(Outlines),
+                      pdf_new_indirect(ctx, doc, root, 0));
+}
+
 } // namespace
 
 bool writePdf(const QString& path, const DocSpec& spec, QString* error)
@@ -331,6 +356,8 @@ bool writePdf(const QString& path, const DocSpec& spec, QString* error)
             pdf_insert_page(ctx, doc, -1, pageObj);
             pdf_drop_obj(ctx, pageObj);
         }
+        if (spec.outlineDepth > 0)
+            addNestedOutline(ctx, doc, spec.outlineDepth);
         if (!title.isEmpty()) {
             pdf_obj* info = pdf_dict_put_dict(ctx, pdf_trailer(ctx, doc), PDF_NAME(Info), 1);
             pdf_dict_put_text_string(ctx, info, PDF_NAME(Title), title.constData());

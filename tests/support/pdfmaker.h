@@ -55,6 +55,7 @@ struct DocSpec {
     QString title;            // the Info dictionary's Title, when not empty
     QString userPassword;     // encrypts with AES-256 when not empty
     QString ownerPassword;
+    int outlineDepth = 0;     // outline items, each the only child of the one before
 };
 
 // Writes the document; false with *error set on failure.

@@ -1,12 +1,19 @@
 #include "platform/vuframe0/qtsingleapplication.h"
+#include "platform/vuframe0/vupref.h"
 #include "platform/vuframe0/vuproduct.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QUuid>
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -22,10 +29,16 @@ QString freshInstanceId()
     return QStringLiteral("vuframe0-test-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
 }
 
-void prepare(QProcess& process, const QString& instanceId)
+// With tmpDir given, the probe runs with that temporary folder and without a
+// session runtime folder, so the lock lies in the home folder.
+void prepare(QProcess& process, const QString& instanceId, const QString& tmpDir = QString())
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QUIREFLOW_INSTANCE_ID"), instanceId);
+    if (!tmpDir.isEmpty()) {
+        env.insert(QStringLiteral("TMPDIR"), tmpDir);
+        env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+    }
     process.setProcessEnvironment(env);
 }
 
@@ -34,11 +47,14 @@ struct ProbeRun {
     QByteArray out;
 };
 
-ProbeRun runProbe(const QStringList& arguments, const QString& instanceId = freshInstanceId())
+ProbeRun runProbe(const QStringList& arguments, const QString& instanceId = freshInstanceId(),
+                  const QString& tmpDir = QString())
 {
     QProcess process;
-    prepare(process, instanceId);
+    prepare(process, instanceId, tmpDir);
     process.start(probePath(), arguments);
+    // A probe that wrongly becomes the primary instance ends at once.
+    process.closeWriteChannel();
     ProbeRun run;
     if (!process.waitForFinished(60000)) {
         process.kill();
@@ -53,9 +69,9 @@ ProbeRun runProbe(const QStringList& arguments, const QString& instanceId = fres
 // A probe that holds the instance id until its standard input closes.
 class PrimaryInstance {
 public:
-    explicit PrimaryInstance(const QString& instanceId)
+    explicit PrimaryInstance(const QString& instanceId, const QString& tmpDir = QString())
     {
-        prepare(m_process, instanceId);
+        prepare(m_process, instanceId, tmpDir);
         m_process.start(probePath(), { QStringLiteral("instance") });
         QElapsedTimer waited;
         waited.start();
@@ -154,6 +170,48 @@ TEST(SingleInstance, LockOfAKilledInstanceIsTakenOver)
     }
     PrimaryInstance next(id);
     EXPECT_EQ(next.firstLine(), QByteArray("primary\n"));
+}
+
+TEST(SingleInstance, AnotherTemporaryFolderDoesNotAllowASecondInstance)
+{
+    const QString id = freshInstanceId();
+    QTemporaryDir firstTmp;
+    QTemporaryDir secondTmp;
+    PrimaryInstance first(id, firstTmp.path());
+    ASSERT_EQ(first.firstLine(), QByteArray("primary\n"));
+    EXPECT_EQ(runProbe({ QStringLiteral("instance") }, id, secondTmp.path()).out, QByteArray("running\n"));
+}
+
+// Another user got to the temporary folder's usual name first.
+TEST(SingleInstance, APlantedTemporaryFolderDoesNotAllowASecondInstance)
+{
+    const QString id = freshInstanceId();
+    QTemporaryDir tmp;
+    QTemporaryDir planted;
+    ASSERT_TRUE(QFile::link(planted.path(), tmp.filePath(VuPref::product_key() + QLatin1Char('-')
+                                                          + QString::number(::getuid()))));
+    PrimaryInstance first(id, tmp.path());
+    ASSERT_EQ(first.firstLine(), QByteArray("primary\n"));
+    EXPECT_EQ(runProbe({ QStringLiteral("instance") }, id, tmp.path()).out, QByteArray("running\n"));
+}
+
+// A runtime folder that others may enter could be someone else's.
+TEST(SingleInstance, RuntimeFolderHoldsTheLockOnlyWhenPrivate)
+{
+    QTemporaryDir runtime;
+    const QByteArray previous = qgetenv("XDG_RUNTIME_DIR");
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+    const QString privatePath = QtSingleApplication::lockFilePath(freshInstanceId());
+    ::chmod(QFile::encodeName(runtime.path()).constData(), 0777);
+    const QString openPath = QtSingleApplication::lockFilePath(freshInstanceId());
+    if (previous.isNull())
+        qunsetenv("XDG_RUNTIME_DIR");
+    else
+        qputenv("XDG_RUNTIME_DIR", previous);
+    EXPECT_TRUE(privatePath.startsWith(runtime.path() + QLatin1Char('/'))) << privatePath.toStdString();
+    EXPECT_FALSE(openPath.isEmpty());
+    EXPECT_FALSE(openPath.startsWith(runtime.path())) << openPath.toStdString();
+    EXPECT_TRUE(openPath.startsWith(QDir::homePath() + QLatin1Char('/'))) << openPath.toStdString();
 }
 
 TEST(SingleInstance, EnvironmentOverridesTheProductId)
