@@ -160,9 +160,8 @@ void MainWindow::slotPdfConvert()
 }
 
 // Takes rows off the queue until one starts. A row that is no longer
-// waiting is dropped; one whose PDF vanished since it was queued is
-// skipped as at queue time, and the next one is tried: the run goes on
-// rather than stopping with rows still marked waiting. False when nothing
+// waiting is dropped. One whose PDF vanished since it was queued is
+// skipped as at queue time, and the run ends there. False when nothing
 // started: the run is over.
 bool MainWindow::startNextTask()
 {
@@ -177,7 +176,7 @@ bool MainWindow::startNextTask()
             continue;
         if (!utils::fileExists(taskrow::pdfPath(row))) {
             skipRow(row);
-            continue;
+            return false;
         }
         startTask(row);
         return true;
