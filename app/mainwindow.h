@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 
 class MainActions;
@@ -81,6 +82,10 @@ public:
     // Runs the "After Done" choice at the end of a run: nothing, or the
     // power action (with its count-down) of the checked choice.
     void runAfterDoneAction();
+
+    // Test seam: every worker made from now on calls hook on its own thread
+    // after each page (VuConsoleThread::setPageHook).
+    void setWorkerPageHook(std::function<void()> hook);
 
     // Makes the tray icon, hidden, with its menu, once; without a tray on
     // this system there is none (noted in the log).
@@ -164,6 +169,9 @@ private:
     void skipRow(QTreeWidgetItem* row);
     bool startNextTask();
     void startTask(QTreeWidgetItem* row);
+    void goOnWithRun();
+    bool askHoldingQueue(const QString& question);
+    void goOnAfterQuestion();
     void retireWorker();
     void showBookLink(QTreeWidgetItem* row);
     void finishRun();
@@ -202,6 +210,16 @@ private:
     // Set when the user chose to leave while a task ran: the end of that
     // task ends the program.
     bool m_quitAfterStop = false;
+    // Whether the run under way has started a row; only such a run ends
+    // with the "After Done" action.
+    bool m_rowStartedInRun = false;
+    // Questions about stopping, cancelling or leaving that are open; while
+    // there are any, no new row starts.
+    int m_openQuestions = 0;
+    // A task ended while a question was open; the run goes on (or ends)
+    // once the question is answered.
+    bool m_runHeldByQuestion = false;
+    std::function<void()> m_workerPageHook;
     // True while the message about an invalid page text is shown.
     bool m_showingPagesMessage = false;
     // The page field's last accepted text.

@@ -174,11 +174,10 @@ void MainWindow::closeEvent(QCloseEvent* event)
         return;
     }
     if (hasPendingTask()) {
-        const QMessageBox::StandardButton answer = VuMessageBox::question(
-            tr("There are one or more tasks running. Are you sure you want to exit?"), VuPref::product_name(),
-            QMessageBox::Yes | QMessageBox::No, this, QMessageBox::Yes);
-        if (answer == QMessageBox::Yes)
+        if (askHoldingQueue(tr("There are one or more tasks running. Are you sure you want to exit?")))
             stopAndQuit();
+        else
+            goOnAfterQuestion();
         // The window stays until the worker has stopped.
         event->ignore();
         return;

@@ -20,6 +20,7 @@
 #include <QLoggingCategory>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -155,13 +156,13 @@ void MainWindow::skipRow(QTreeWidgetItem* row)
 void MainWindow::slotPdfConvert()
 {
     if (!startNextTask())
-        runAfterDoneAction();
+        finishRun();
 }
 
 // Takes rows off the queue until one starts. A row that is no longer
-// waiting is dropped; one whose PDF vanished since it was queued is
-// skipped as at queue time, and the next one is tried: the run goes on
-// rather than stopping with rows still marked waiting.
+// waiting is dropped. One whose PDF vanished since it was queued is
+// skipped as at queue time, and the run ends there. False when nothing
+// started: the run is over.
 bool MainWindow::startNextTask()
 {
     while (!m_pendingTasks.isEmpty()) {
@@ -175,7 +176,7 @@ bool MainWindow::startNextTask()
             continue;
         if (!utils::fileExists(taskrow::pdfPath(row))) {
             skipRow(row);
-            continue;
+            return false;
         }
         startTask(row);
         return true;
@@ -202,8 +203,10 @@ void MainWindow::startTask(QTreeWidgetItem* row)
     taskrow::setOutputName(row, outputName);
     taskrow::setOutputFolder(row, m_outputFolder);
 
+    m_rowStartedInRun = true;
     retireWorker();
     m_currentWorker = new VuConsoleThread(this);
+    m_currentWorker->setPageHook(m_workerPageHook);
     connect(m_currentWorker, &VuConsoleThread::sglTaskComplete, this, &MainWindow::slotTaskFinished);
     connect(m_currentWorker, &VuConsoleThread::sglItemTaskProcess, this, &MainWindow::slotRefreshTaskProcess);
     connect(m_currentWorker, &VuConsoleThread::processQiut, this, &MainWindow::quitApp);
@@ -245,10 +248,12 @@ void MainWindow::slotRefreshTaskProcess(QTreeWidgetItem* row, double percent)
 
 void MainWindow::slotTaskFinished(QTreeWidgetItem* row, bool stopped, bool succeeded)
 {
-    // A row that left the list while it converted is not touched.
+    // A row that left the list while it converted is not touched. A stop
+    // that came after the book was finished did not stop it: the book is
+    // there, so the row shows it with its link.
     if (isListedRow(row)) {
-        const int status = stopped ? taskrow::StatusIdle
-                                   : (succeeded ? taskrow::StatusDone : taskrow::StatusFailed);
+        const int status = succeeded ? taskrow::StatusDone
+                                     : (stopped ? taskrow::StatusIdle : taskrow::StatusFailed);
         taskrow::setStatus(row, status);
         if (status == taskrow::StatusDone)
             showBookLink(row);
@@ -257,9 +262,44 @@ void MainWindow::slotTaskFinished(QTreeWidgetItem* row, bool stopped, bool succe
         quitApp();
         return;
     }
+    // The open question's answer decides how the run goes on.
+    if (m_openQuestions > 0) {
+        m_runHeldByQuestion = true;
+        return;
+    }
+    goOnWithRun();
+}
+
+// After a task: the next waiting row starts, or the run is over.
+void MainWindow::goOnWithRun()
+{
     if (hasPendingTask() && startNextTask())
         return;
     finishRun();
+}
+
+// A question about stopping, cancelling or leaving: while it is open the
+// converting row goes on but no new row starts, so that "Yes" stops what
+// the user saw when asking. True for "Yes".
+bool MainWindow::askHoldingQueue(const QString& question)
+{
+    ++m_openQuestions;
+    const QMessageBox::StandardButton answer = VuMessageBox::question(
+        question, VuPref::product_name(), QMessageBox::Yes | QMessageBox::No, this, QMessageBox::Yes);
+    --m_openQuestions;
+    // What the caller does with the answer (ending the run among it) comes
+    // from no event of its own; the controls must follow it all the same.
+    requestUpdateUi();
+    return answer == QMessageBox::Yes;
+}
+
+// Called once the answer has been acted on: a task that ended while the
+// question was open lets the run go on from where it was.
+void MainWindow::goOnAfterQuestion()
+{
+    if (m_openQuestions > 0 || !std::exchange(m_runHeldByQuestion, false))
+        return;
+    goOnWithRun();
 }
 
 // The link opens the book through slotOpenPPTFile. Folder and name are
@@ -286,6 +326,12 @@ void MainWindow::finishRun()
     ui->pushButtonConvert->update();
     qCDebug(lcQueue, "Cancel***********");
     resetQueueStatus();
+    m_runHeldByQuestion = false;
+    // A run that started no row (an invalid page list, Cancel on the
+    // question about converted rows, nothing to convert) converted nothing
+    // to act on afterwards, and never cleared the preview.
+    if (!std::exchange(m_rowStartedInRun, false))
+        return;
     runAfterDoneAction();
     showSelectedFileInPreview();
 }
@@ -329,11 +375,10 @@ void MainWindow::resetQueueStatus()
 
 void MainWindow::on_convertCancel()
 {
-    const QMessageBox::StandardButton answer =
-        VuMessageBox::question(tr("Are you sure you want to cancel the conversion?"), VuPref::product_name(),
-                               QMessageBox::Yes | QMessageBox::No, this, QMessageBox::Yes);
-    if (answer != QMessageBox::Yes)
+    if (!askHoldingQueue(tr("Are you sure you want to cancel the conversion?"))) {
+        goOnAfterQuestion();
         return;
+    }
     if (m_currentWorker)
         m_currentWorker->stop(false);
     ui->pushButtonConvert->setEnabled(false);
@@ -345,25 +390,33 @@ void MainWindow::on_convertCancel()
     }
     m_pendingTasks.clear();
     // The converting row ends the run when its worker reports; with none
-    // converting no report comes, and the run ends here.
+    // converting (it may have ended while the question was open) no report
+    // comes, and the run ends here.
     if (!hasPendingTask())
         finishRun();
 }
 
+// A row whose book was finished, perhaps while the question was open,
+// keeps its status and link: the book is there.
 void MainWindow::on_taskStop()
 {
-    const QMessageBox::StandardButton answer =
-        VuMessageBox::question(tr("Are you sure you want to stop the selected items?"), VuPref::product_name(),
-                               QMessageBox::Yes | QMessageBox::No, this, QMessageBox::Yes);
-    if (answer != QMessageBox::Yes)
-        return;
-    const QList<QTreeWidgetItem*> rows = m_taskList->selectedItems();
-    for (QTreeWidgetItem* row : rows) {
-        if (taskrow::status(row) == taskrow::StatusConverting && m_currentWorker)
-            m_currentWorker->stop(false);
-        taskrow::setStatus(row, taskrow::StatusIdle);
+    if (askHoldingQueue(tr("Are you sure you want to stop the selected items?"))) {
+        const QList<QTreeWidgetItem*> rows = m_taskList->selectedItems();
+        for (QTreeWidgetItem* row : rows) {
+            const int status = taskrow::status(row);
+            if (status == taskrow::StatusConverting && m_currentWorker)
+                m_currentWorker->stop(false);
+            if (status != taskrow::StatusDone)
+                taskrow::setStatus(row, taskrow::StatusIdle);
+        }
+        m_taskList->viewport()->update();
     }
-    m_taskList->viewport()->update();
+    goOnAfterQuestion();
+}
+
+void MainWindow::setWorkerPageHook(std::function<void()> hook)
+{
+    m_workerPageHook = std::move(hook);
 }
 
 // Compares addresses only: row may be gone already.

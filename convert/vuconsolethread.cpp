@@ -206,10 +206,20 @@ void VuConsoleThread::stop(bool quitAfterStop)
     setCancel(true);
 }
 
+void VuConsoleThread::setPageHook(std::function<void()> hook)
+{
+    if (!isRunning())
+        m_pageHook = std::move(hook);
+}
+
+// Both modes report here after every page, so this is where a test can
+// hold the worker between pages.
 void VuConsoleThread::parseProgressInfo(messageType type, char* text)
 {
     if (type != progressMessage || !text)
         return;
+    if (m_pageHook)
+        m_pageHook();
     float value = 0;
     if (text[0] == ':') {
         value = static_cast<float>(leadingReal(text + 1));

@@ -10,6 +10,7 @@
 #include <QTreeWidgetItem>
 
 #include <atomic>
+#include <functional>
 #include <vector>
 
 namespace conversion {
@@ -54,6 +55,11 @@ public:
     // From the GUI thread: stops the task at the next page; with
     // quitAfterStop the program quits once the stopped task has ended.
     void stop(bool quitAfterStop);
+
+    // Test seam, set before startTask: the worker thread calls hook after
+    // every page, before the next one starts or the book is closed, so a
+    // test can hold the task at a point it knows. Unset, it costs nothing.
+    void setPageHook(std::function<void()> hook);
 
     // Type 0 only: ":<percent>" is a percentage; any other text counts pages
     // done against the parser's total (nothing while that total is 0). No
@@ -102,6 +108,7 @@ protected:
     int m_pictureMode = 0;                      // 1 = Picture mode, 0 = Text mode
     int m_zoom = 0;                             // percent, Picture mode
     QRect m_area;                               // page area for Picture mode; null until set
+    std::function<void()> m_pageHook;           // tests only; see setPageHook
 };
 
 #endif

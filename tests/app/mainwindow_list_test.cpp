@@ -279,28 +279,42 @@ TEST_F(Closing, DuringARunNoKeepsConvertingAndYesStopsAndQuits)
     addPdfs({ QStringLiteral("one.pdf"), QStringLiteral("two.pdf") }, 2);
     const QString question = QStringLiteral("There are one or more tasks running. Are you sure you want to exit?");
 
+    // The first task ends while the question is open; the second starts
+    // only after the answer.
+    m_gate.shut();
     m_window->on_convert();
+    ASSERT_TRUE(m_gate.waitUntilHeld());
     {
-        ModalAnswers no({ pressButton(QStringLiteral("No")) });
+        int secondWhileAsked = -1;
+        ModalAnswers no({ [&](QWidget* box) {
+            finishHeldTask();
+            secondWhileAsked = taskrow::status(row(1));
+            pressButton(QStringLiteral("No"))(box);
+        } });
         EXPECT_FALSE(m_window->widgetFrame()->close());
         EXPECT_EQ(no.texts(), QStringList{ question });
+        EXPECT_EQ(secondWhileAsked, taskrow::StatusWaiting);
     }
     ASSERT_TRUE(waitUntil([this] { return !m_window->hasPendingTask(); }));
     EXPECT_EQ(taskrow::status(row(0)), taskrow::StatusDone);
     EXPECT_EQ(taskrow::status(row(1)), taskrow::StatusDone);
     EXPECT_TRUE(m_window->widgetFrame()->isVisible());
 
-    // Again, now with Yes: the window stays until the worker has stopped,
-    // then the program ends and the second row does not start.
-    addPdfs({ QStringLiteral("three.pdf"), QStringLiteral("four.pdf") }, 30);
+    // Again, now with Yes while the task is held: the window stays until the
+    // worker has stopped, then the program ends and the next row does not
+    // start.
+    addPdfs({ QStringLiteral("three.pdf"), QStringLiteral("four.pdf") }, 2);
+    m_gate.shut();
     ModalAnswers yes({ pressButton(QStringLiteral("No")), pressButton(QStringLiteral("Yes")) });
     EXPECT_TRUE(quitsAfter([this] {
         m_window->on_convert();
+        ASSERT_TRUE(m_gate.waitUntilHeld());
         EXPECT_FALSE(m_window->widgetFrame()->close());
+        m_gate.open();
     }));
     EXPECT_EQ(yes.texts().value(1), question);
-    EXPECT_NE(taskrow::status(row(3)), taskrow::StatusConverting);
-    EXPECT_NE(taskrow::status(row(3)), taskrow::StatusDone);
+    EXPECT_EQ(taskrow::status(row(3)), taskrow::StatusWaiting);
+    EXPECT_FALSE(QFileInfo::exists(out + QStringLiteral("/three.epub")));
     EXPECT_FALSE(QFileInfo::exists(out + QStringLiteral("/four.epub")));
 }
 

@@ -67,6 +67,30 @@ protected:
         return qobject_cast<QLabel*>(m_list->itemWidget(row(at), taskrow::ColumnStatus));
     }
 
+    // Starts the run and holds its first task after its first page.
+    void convertHeld()
+    {
+        m_gate.shut();
+        m_window->on_convert();
+        ASSERT_EQ(taskrow::status(row(0)), taskrow::StatusConverting);
+        ASSERT_TRUE(m_gate.waitUntilHeld());
+    }
+
+    // Answers with button once the held task has ended, with its report
+    // delivered or still on its way; the rows' statuses at that moment go
+    // to m_whileAsked.
+    ModalAnswers::Answer afterTheHeldTask(bool reported, const QString& button)
+    {
+        return [this, reported, button](QWidget* box) {
+            if (reported)
+                finishHeldTask();
+            else
+                EXPECT_TRUE(m_gate.openAndWaitForEnd());
+            m_whileAsked = statuses();
+            pressButton(button)(box);
+        };
+    }
+
     // unzip's own test of every entry.
     static void expectSoundBook(const QString& book)
     {
@@ -80,6 +104,7 @@ protected:
     QString m_out;
     QStringList m_started;
     int m_mostConverting = 0;
+    QList<int> m_whileAsked;
 };
 
 TEST_F(Queue, ConvertMakesABookOfEveryRowOneAfterAnother)
@@ -281,15 +306,15 @@ TEST_F(Queue, SkippedAbortedAndMissingRowsStayOutWhileStoppedOnesGoIn)
     EXPECT_EQ(logCount(QStringLiteral("file:: ") + gone + QStringLiteral(" is not existed")), before + 1);
 }
 
-TEST_F(Queue, APdfThatVanishesWhileQueuedIsSkippedAndTheRunGoesOn)
+TEST_F(Queue, APdfThatVanishesWhileQueuedIsSkippedAndEndsTheRun)
 {
     addPdfs({ QStringLiteral("one.pdf"), QStringLiteral("two.pdf"), QStringLiteral("three.pdf") });
     m_window->on_convert();
     ASSERT_EQ(taskrow::status(row(0)), taskrow::StatusConverting);
     ASSERT_TRUE(QFile::remove(taskrow::pdfPath(row(1))));
     ASSERT_TRUE(waitForRunEnd());
-    EXPECT_EQ(statuses(), QList<int>({ taskrow::StatusDone, taskrow::StatusSkipped, taskrow::StatusDone }));
-    EXPECT_EQ(m_started, QStringList({ QStringLiteral("one.pdf"), QStringLiteral("three.pdf") }));
+    EXPECT_EQ(statuses(), QList<int>({ taskrow::StatusDone, taskrow::StatusSkipped, taskrow::StatusIdle }));
+    EXPECT_EQ(m_started, QStringList{ QStringLiteral("one.pdf") });
 }
 
 TEST_F(Queue, AFailedTaskShowsFailedAndTheNextOneStarts)
@@ -331,9 +356,8 @@ TEST_F(Queue, ConvertSelectedTakesTheSelectedRowsInListOrder)
 
 TEST_F(Queue, AbortStopsTheRunAndLeavesEveryRowIdle)
 {
-    addPdfs({ QStringLiteral("x.pdf"), QStringLiteral("y.pdf"), QStringLiteral("z.pdf") }, 30);
-    m_window->on_convert();
-    ASSERT_EQ(taskrow::status(row(0)), taskrow::StatusConverting);
+    addPdfs({ QStringLiteral("x.pdf"), QStringLiteral("y.pdf"), QStringLiteral("z.pdf") });
+    convertHeld();
     {
         ModalAnswers no({ pressButton(QStringLiteral("No")) });
         m_window->on_convertCancel();
@@ -348,21 +372,66 @@ TEST_F(Queue, AbortStopsTheRunAndLeavesEveryRowIdle)
     EXPECT_FALSE(child<QPushButton>("pushButtonConvert")->isEnabled());
     EXPECT_EQ(taskrow::status(row(1)), taskrow::StatusIdle);
     EXPECT_EQ(taskrow::status(row(2)), taskrow::StatusIdle);
+    // The stop reached the worker before its book was closed.
+    m_gate.open();
     ASSERT_TRUE(waitForRunEnd());
     EXPECT_EQ(statuses(), QList<int>({ taskrow::StatusIdle, taskrow::StatusIdle, taskrow::StatusIdle }));
     EXPECT_EQ(m_started, QStringList{ QStringLiteral("x.pdf") });
     EXPECT_TRUE(child<QPushButton>("pushButtonConvert")->isEnabled());
     // No book and no work folder is left behind.
-    EXPECT_TRUE(waitUntil([this] { return QDir(m_out).isEmpty(); }, 10000))
+    EXPECT_TRUE(QDir(m_out).isEmpty())
         << QDir(m_out).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).join(QLatin1Char(' ')).toStdString();
+    EXPECT_EQ(linkOf(0), nullptr);
+}
+
+TEST_F(Queue, AQuestionHoldsTheQueueAndNoGoesOnWhereItWas)
+{
+    addPdfs({ QStringLiteral("a.pdf"), QStringLiteral("b.pdf"), QStringLiteral("c.pdf") });
+    convertHeld();
+    ModalAnswers no({ afterTheHeldTask(true, QStringLiteral("No")) });
+    m_window->on_convertCancel();
+    EXPECT_EQ(m_whileAsked, QList<int>({ taskrow::StatusDone, taskrow::StatusWaiting, taskrow::StatusWaiting }));
+    EXPECT_EQ(statuses(), QList<int>({ taskrow::StatusDone, taskrow::StatusConverting, taskrow::StatusWaiting }));
+    ASSERT_TRUE(waitForRunEnd());
+    EXPECT_EQ(statuses(), QList<int>({ taskrow::StatusDone, taskrow::StatusDone, taskrow::StatusDone }));
+}
+
+// The user stops a row whose book was finished while the question was open:
+// the book stays, with its link, and the run goes on.
+TEST_F(Queue, StoppingARowThatFinishedMeanwhileKeepsItsBook)
+{
+    addPdfs({ QStringLiteral("done.pdf"), QStringLiteral("next.pdf") });
+    convertHeld();
+    selectOnly({ 0 });
+    ModalAnswers yes({ afterTheHeldTask(true, QStringLiteral("Yes")) });
+    m_window->on_taskStop();
+    EXPECT_EQ(m_whileAsked, QList<int>({ taskrow::StatusDone, taskrow::StatusWaiting }));
+    ASSERT_TRUE(waitForRunEnd());
+    EXPECT_EQ(statuses(), QList<int>({ taskrow::StatusDone, taskrow::StatusDone }));
+    ASSERT_NE(linkOf(0), nullptr);
+    expectSoundBook(m_out + QStringLiteral("/done.epub"));
+}
+
+// The abort reaches a worker that has finished its book but not yet
+// reported: the book is kept and its row shows it.
+TEST_F(Queue, AnAbortAfterTheBookWasFinishedKeepsTheBookAndStartsNothingMore)
+{
+    addPdfs({ QStringLiteral("kept.pdf"), QStringLiteral("never.pdf") });
+    convertHeld();
+    ModalAnswers yes({ afterTheHeldTask(false, QStringLiteral("Yes")) });
+    m_window->on_convertCancel();
+    ASSERT_TRUE(waitForRunEnd());
+    EXPECT_EQ(statuses(), QList<int>({ taskrow::StatusDone, taskrow::StatusIdle }));
+    EXPECT_EQ(m_started, QStringList{ QStringLiteral("kept.pdf") });
+    ASSERT_NE(linkOf(0), nullptr);
+    expectSoundBook(m_out + QStringLiteral("/kept.epub"));
+    EXPECT_FALSE(QFileInfo::exists(m_out + QStringLiteral("/never.epub")));
 }
 
 TEST_F(Queue, StoppingTheConvertingRowGoesOnWithTheNext)
 {
-    addPdfs({ QStringLiteral("long.pdf") }, 30);
-    addPdfs({ QStringLiteral("next.pdf") }, 2);
-    m_window->on_convert();
-    ASSERT_EQ(taskrow::status(row(0)), taskrow::StatusConverting);
+    addPdfs({ QStringLiteral("long.pdf"), QStringLiteral("next.pdf") });
+    convertHeld();
     selectOnly({ 0 });
     {
         ModalAnswers yes({ pressButton(QStringLiteral("Yes")) });
@@ -370,6 +439,7 @@ TEST_F(Queue, StoppingTheConvertingRowGoesOnWithTheNext)
         EXPECT_EQ(yes.texts(), QStringList{ QStringLiteral("Are you sure you want to stop the selected items?") });
     }
     EXPECT_EQ(taskrow::status(row(0)), taskrow::StatusIdle);
+    m_gate.open();
     ASSERT_TRUE(waitForRunEnd());
     EXPECT_EQ(statuses(), QList<int>({ taskrow::StatusIdle, taskrow::StatusDone }));
     EXPECT_FALSE(QFileInfo::exists(m_out + QStringLiteral("/long.epub")));

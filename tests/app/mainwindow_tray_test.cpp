@@ -100,33 +100,40 @@ TEST_F(AfterDone, RunsWhenTheLastRowIsDone)
     EXPECT_EQ(m_runner.states, QList<int>{ 0 });
 }
 
-TEST_F(AfterDone, RunsWhenARunStartsNothing)
+TEST_F(AfterDone, DoesNotRunWhenARunStartsNothing)
 {
     addRows({ pdf(QStringLiteral("a.pdf"), 3), pdf(QStringLiteral("b.pdf"), 3) });
     choose("actionStandBy");
-    // An invalid page list: the message, then the end of the run.
+    // An invalid page list: the message, and nothing more.
     row(1)->setText(taskrow::ColumnSelectedPages, QStringLiteral("4"));
     EXPECT_EQ(countdowns([this] { m_window->on_convert(); }, acceptDialog(), { pressButton(QStringLiteral("OK")) }),
-              QStringList{ QStringLiteral("VuPowerState") });
-    EXPECT_EQ(m_runner.states, QList<int>{ 1 });
+              QStringList());
 
     // The question about converted rows answered with Cancel.
     row(1)->setText(taskrow::ColumnSelectedPages, QStringLiteral("All"));
     taskrow::setStatus(row(1), taskrow::StatusDone);
     EXPECT_EQ(countdowns([this] { m_window->on_convert(); }, acceptDialog(), { pressButton(QStringLiteral("Cancel")) }),
-              QStringList{ QStringLiteral("VuPowerState") });
-    EXPECT_EQ(m_runner.states, QList<int>({ 1, 1 }));
+              QStringList());
     EXPECT_EQ(taskrow::status(row(0)), taskrow::StatusNew);
+
+    // Nothing left to convert.
+    taskrow::setStatus(row(0), taskrow::StatusSkipped);
+    taskrow::setStatus(row(1), taskrow::StatusAbort);
+    EXPECT_EQ(countdowns([this] { m_window->on_convert(); }, acceptDialog()), QStringList());
+    EXPECT_TRUE(m_runner.states.isEmpty());
 }
 
 TEST_F(AfterDone, RunsAfterAnAbort)
 {
-    addRows({ pdf(QStringLiteral("long.pdf"), 30), pdf(QStringLiteral("waiting.pdf")) });
+    addRows({ pdf(QStringLiteral("long.pdf")), pdf(QStringLiteral("waiting.pdf")) });
     choose("actionHibernate");
+    m_gate.shut();
     EXPECT_EQ(countdowns(
                   [this] {
                       m_window->on_convert();
+                      ASSERT_TRUE(m_gate.waitUntilHeld());
                       m_window->on_convertCancel();
+                      m_gate.open();
                   },
                   acceptDialog(), { pressButton(QStringLiteral("Yes")) }),
               QStringList{ QStringLiteral("VuPowerState") });

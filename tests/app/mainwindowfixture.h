@@ -4,7 +4,8 @@
 // A shown main window with a preference store and PDFs of the test's own,
 // and the small tools the main-window tests share: finding the form's
 // widgets and the window's actions, adding rows without being asked for a
-// mode, answering file dialogs, waiting for a run to end.
+// mode, answering file dialogs, holding the worker at a gate, waiting for a
+// run to end.
 
 #include "app/mainwindow.h"
 #include "app/taskrow.h"
@@ -15,6 +16,7 @@
 #include "platform/vuframe0/vupowerstate.h"
 #include "platform/vuframe0/vupref.h"
 #include "testfiles.h"
+#include "workergate.h"
 
 #include <QAction>
 #include <QApplication>
@@ -167,6 +169,7 @@ protected:
         ASSERT_TRUE(m_dir.isValid());
         VuPref::setStoreFolder(m_dir.filePath(QStringLiteral("pref")));
         m_window = makeWindow();
+        m_window->setWorkerPageHook(m_gate.hook());
         m_window->show(true);
         QApplication::setActiveWindow(m_window->widgetFrame());
         m_list = child<VuTreeWidget>("treeWidget");
@@ -177,6 +180,7 @@ protected:
 
     void TearDown() override
     {
+        m_gate.open();
         m_window.reset();
         VuPref::setStoreFolder(QString());
     }
@@ -238,6 +242,14 @@ protected:
         return true;
     }
 
+    // The worker held at the gate ends, and its report reaches the window;
+    // inside the event loop of an open question too.
+    void finishHeldTask()
+    {
+        ASSERT_TRUE(m_gate.openAndWaitForEnd());
+        QCoreApplication::processEvents();
+    }
+
     // How often the log holds text; the log is shared by all tests of the
     // program, so tests compare counts before and after.
     static int logCount(const QString& text)
@@ -246,6 +258,8 @@ protected:
     }
 
     QTemporaryDir m_dir;
+    // Every worker of the window passes it after each page.
+    WorkerGate m_gate;
     std::unique_ptr<MainWindow> m_window;
     VuTreeWidget* m_list = nullptr;
 };

@@ -18,6 +18,7 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <QRegularExpression>
+#include <QSemaphore>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QTreeWidgetItem>
@@ -82,9 +83,11 @@ struct Outcome {
 // Runs one task like the main window does: signals connected to an object
 // of the GUI thread, the event loop running until sglTaskComplete.
 // onFirstProgress runs on the GUI thread while the worker waits at its
-// first progress report, so a stop lands at a known point.
+// first progress report, so a stop lands at a known point; afterEnd runs
+// once the worker's thread has ended, before its report is delivered.
 Outcome runTask(QTreeWidgetItem* row, const Task& task,
-                const std::function<void(VuConsoleThread&)>& onFirstProgress = {})
+                const std::function<void(VuConsoleThread&)>& onFirstProgress = {},
+                const std::function<void(VuConsoleThread&)>& afterEnd = {})
 {
     Outcome outcome;
     VuConsoleThread worker;
@@ -122,6 +125,10 @@ Outcome runTask(QTreeWidgetItem* row, const Task& task,
     QTimer::singleShot(120000, &loop, &QEventLoop::quit);
     worker.startTask(row, task.pages, task.pageCount, task.pdfPath, task.outputFolder, task.outputName,
                      task.password, task.password, task.zoom, task.area);
+    if (afterEnd) {
+        worker.wait();
+        afterEnd(worker);
+    }
     loop.exec();
     worker.wait();
     // Anything still queued (there should be nothing) would show as a second completion.
@@ -507,6 +514,19 @@ TEST_F(WorkerTask, StopAndQuitEndsTheTaskAfterThePageAtHandWithoutABook)
     EXPECT_EQ(pagePictures(), QStringList());
 }
 
+// The book was closed before the stop came: it stays, and the report says
+// both that the task was stopped and that it succeeded.
+TEST_F(WorkerTask, AStopAfterTheBookWasClosedKeepsTheBook)
+{
+    const Task task = taskFor(makePdf(QStringLiteral("late.pdf"), numberedDoc(2)), 2);
+    const Outcome outcome = runTask(&m_row, task, {}, [](VuConsoleThread& worker) { worker.stop(true); });
+    EXPECT_TRUE(outcome.stopped);
+    EXPECT_TRUE(outcome.succeeded);
+    EXPECT_FALSE(outcome.events.contains(QStringLiteral("quit"))) << "the task had ended before the stop";
+    EXPECT_EQ(pageTexts(unpacked(task)), QStringList({QStringLiteral("Page 1"), QStringLiteral("Page 2")}));
+    EXPECT_EQ(leftovers({task.outputName}), QStringList());
+}
+
 TEST_F(WorkerTask, AStopWithoutQuitSendsNoQuit)
 {
     const Task task = taskFor(makePdf(QStringLiteral("stop.pdf"), numberedDoc(3)), 3, kPictureZoom100);
@@ -565,13 +585,20 @@ TEST_F(WorkerTask, ValuesTooLongForTheirFieldsFailTheTaskWithALogEntry)
 // Destroying a worker whose thread still runs cancels the task and waits.
 TEST_F(WorkerTask, AWorkerDestroyedWhileRunningStopsAndCleansUp)
 {
-    const Task task = taskFor(makePdf(QStringLiteral("big.pdf"), numberedDoc(30)), 30, 200);
+    const Task task = taskFor(makePdf(QStringLiteral("big.pdf"), numberedDoc(3)), 3, kPictureZoom100);
     auto* worker = new VuConsoleThread;
     bool completed = false;
     QObject::connect(worker, &VuConsoleThread::sglTaskComplete, [&] { completed = true; });
+    // The worker waits after its first page until the destructor cancels it.
+    QSemaphore held;
+    worker->setPageHook([worker, &held] {
+        held.release();
+        while (!worker->isNeedCancel())
+            QThread::msleep(1);
+    });
     worker->startTask(&m_row, task.pages, task.pageCount, task.pdfPath, task.outputFolder, task.outputName,
                       QString(), QString(), task.zoom, task.area);
-    EXPECT_TRUE(worker->isRunning());
+    ASSERT_TRUE(held.tryAcquire(1, 60000));
     delete worker;
     QCoreApplication::processEvents();
     EXPECT_FALSE(completed) << "no signal from a destroyed worker";
