@@ -172,7 +172,6 @@ private:
 
     QTreeWidgetItem* firstSelectedRow() const;
     void setPageTextEnabled(bool enabled);
-    bool isAllPagesText(const QString& text) const;
     ListState listState() const;
     void stopAndQuit();
     bool hasConvertingRow() const;
@@ -180,6 +179,7 @@ private:
     void showInvalidPagesMessage();
     QString currentPageText() const;
     void showCurrentPage();
+    void writeCurrentPageToRow();
     void setPageFieldText(const QString& text);
 
     void createActions();
