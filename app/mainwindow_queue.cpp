@@ -25,7 +25,7 @@ namespace {
 
 const char kSource[] = ".\\mainwindow";
 
-Q_LOGGING_CATEGORY(lcQueue, "quireflow.queue")
+Q_LOGGING_CATEGORY(lcQueue, "quireflow.queue", QtInfoMsg)
 
 } // namespace
 

@@ -6,14 +6,18 @@
 #include "platform/vuframe0/vuskinmanager.h"
 
 #include <QColor>
+#include <QLoggingCategory>
 #include <QPainter>
 #include <QStyle>
 #include <QWidget>
-#include <QtDebug>
 
 #include <cmath>
 
 namespace {
+
+// Every repaint of a converting row says so; off unless switched on with
+// QT_LOGGING_RULES="quireflow.status.debug=true".
+Q_LOGGING_CATEGORY(lcStatus, "quireflow.status", QtInfoMsg)
 
 constexpr int kMinimumWidth = 50;
 
@@ -97,7 +101,7 @@ void VumTaskStatusDelegate::paintProgress(QPainter* painter, const QRect& cell,
     painter->drawText(cell, Qt::AlignCenter,
                       QStringLiteral("%1%").arg(static_cast<int>(percent)));
 
-    qDebug("painter = %s", qUtf8Printable(index.data(taskrow::RoleProgress).toString()));
+    qCDebug(lcStatus, "painter = %s", qUtf8Printable(index.data(taskrow::RoleProgress).toString()));
 }
 
 QSize VumTaskStatusDelegate::sizeHint(const QStyleOptionViewItem& option,

@@ -17,6 +17,7 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QImage>
+#include <QLoggingCategory>
 #include <QPainter>
 #include <QProxyStyle>
 #include <QStyleOptionViewItem>
@@ -396,22 +397,29 @@ TEST_F(StatusPainter, WithoutAWidgetParentTheSelectionIsTheHighlightColour)
     EXPECT_EQ(image.pixel(kCell.right(), kCell.bottom()), highlight.rgb());
 }
 
-TEST_F(StatusPainter, ConvertingCellsWriteTheirProgressToTheDebugOutput)
+// Converting cells write their progress as a debug line, in a category of
+// their own that is off until switched on: by default the terminal stays
+// quiet.
+TEST_F(StatusPainter, ConvertingCellsWriteTheirProgressToTheirDebugCategoryWhenOn)
 {
     static QStringList messages;
     messages.clear();
     const QtMessageHandler previous = qInstallMessageHandler(
-        [](QtMsgType type, const QMessageLogContext&, const QString& text) {
+        [](QtMsgType type, const QMessageLogContext& context, const QString& text) {
             if (type == QtDebugMsg)
-                messages << text;
+                messages << QLatin1String(context.category) + QStringLiteral(": ") + text;
         });
     setConverting(QStringLiteral("37.50"));
     paintImage();
+    EXPECT_EQ(messages, QStringList());
+    QLoggingCategory::setFilterRules(QStringLiteral("quireflow.status.debug=true"));
+    paintImage();
     taskrow::setStatus(m_row, taskrow::StatusWaiting);
     paintImage();
+    QLoggingCategory::setFilterRules(QString());
     qInstallMessageHandler(previous);
 
-    EXPECT_EQ(messages, QStringList{QStringLiteral("painter = 37.50")});
+    EXPECT_EQ(messages, QStringList{QStringLiteral("quireflow.status: painter = 37.50")});
 }
 
 TEST_F(StatusPainter, ColumnIsAtLeastFiftyPixelsWide)
