@@ -6,9 +6,12 @@
 #include "platform/vuframe0/vuskinmanager.h"
 
 #include <QColor>
+#include <QAbstractItemView>
+#include <QHelpEvent>
 #include <QLoggingCategory>
 #include <QPainter>
 #include <QStyle>
+#include <QToolTip>
 #include <QWidget>
 
 #include <cmath>
@@ -42,6 +45,12 @@ double progressPercent(const QModelIndex& index)
     return percent > 100 ? 100 : percent;
 }
 
+// The word as it fits the cell, cut with "…" when it is wider.
+QString fittedWord(const QString& word, const QStyleOptionViewItem& option)
+{
+    return option.fontMetrics.elidedText(word, Qt::ElideRight, option.rect.width());
+}
+
 } // namespace
 
 VumTaskStatusDelegate::VumTaskStatusDelegate(QObject* parent)
@@ -68,7 +77,7 @@ void VumTaskStatusDelegate::paint(QPainter* painter, const QStyleOptionViewItem&
         // link label lies over the cell.
         const QString text = taskrow::statusText(status);
         if (!text.isEmpty())
-            painter->drawText(option.rect, Qt::AlignCenter, text);
+            painter->drawText(option.rect, Qt::AlignCenter, fittedWord(text, option));
     }
     painter->restore();
 }
@@ -110,4 +119,17 @@ QSize VumTaskStatusDelegate::sizeHint(const QStyleOptionViewItem& option,
     QSize size = QStyledItemDelegate::sizeHint(option, index);
     size.setWidth(qMax(size.width(), kMinimumWidth));
     return size;
+}
+
+bool VumTaskStatusDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view,
+                                      const QStyleOptionViewItem& option, const QModelIndex& index)
+{
+    if (event->type() == QEvent::ToolTip && index.isValid()) {
+        const QString word = taskrow::statusText(index.data(taskrow::RoleStatus).toInt());
+        if (!word.isEmpty() && fittedWord(word, option) != word) {
+            QToolTip::showText(event->globalPos(), word, view, option.rect);
+            return true;
+        }
+    }
+    return QStyledItemDelegate::helpEvent(event, view, option, index);
 }

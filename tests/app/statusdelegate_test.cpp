@@ -7,6 +7,7 @@
 #include "markingtranslator.h"
 #include "app/mainwindow.h"
 #include "app/taskrow.h"
+#include "app/vubooklinklabel.h"
 #include "app/vumtaskstatusdelegate.h"
 #include "paintrecorder.h"
 #include "platform/vuframe0/vuapplication.h"
@@ -16,6 +17,7 @@
 
 #include <QApplication>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QImage>
 #include <QLoggingCategory>
 #include <QPainter>
@@ -23,6 +25,7 @@
 #include <QStyleOptionViewItem>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolTip>
 #include <QTranslator>
 #include <QTreeWidget>
 
@@ -312,6 +315,42 @@ TEST_F(StatusPainter, EachStatusWordIsTranslatedAndCentredInThePaintersPen)
                   QStringLiteral("<%1>").arg(QLatin1String(word.text)));
     }
     QCoreApplication::removeTranslator(&translator);
+}
+
+// A word wider than its cell ends in "…" and shows whole as the tooltip.
+TEST_F(StatusPainter, AWordWiderThanTheCellIsCutAndShownWholeAsTooltip)
+{
+    taskrow::setStatus(m_row, taskrow::StatusSkipped);
+    QStyleOptionViewItem narrow = option();
+    narrow.rect.setWidth(20);
+    PaintRecorder recorder(kImageSize);
+    {
+        QPainter painter(&recorder);
+        m_delegate.paint(&painter, narrow, statusIndex());
+    }
+    ASSERT_EQ(recorder.texts().size(), 1);
+    EXPECT_TRUE(recorder.texts().at(0).text.endsWith(QChar(0x2026))) << recorder.texts().at(0).text.toStdString();
+
+    QHelpEvent tip(QEvent::ToolTip, narrow.rect.center(), m_tree.viewport()->mapToGlobal(narrow.rect.center()));
+    EXPECT_TRUE(m_delegate.helpEvent(&tip, &m_tree, narrow, statusIndex()));
+    EXPECT_EQ(QToolTip::text(), QStringLiteral("Skipped"));
+    QToolTip::hideText();
+}
+
+// A converted row's book name does the same over the cell; its link still
+// hands over the whole path.
+TEST(BookLink, ANameWiderThanTheCellIsCutAndShownWholeAsTooltip)
+{
+    const QString name = QStringLiteral("A rather long book name & more.epub");
+    VuBookLinkLabel link(QStringLiteral("/books/") + name, name);
+    link.resize(85, 20);
+    link.show();
+    EXPECT_TRUE(link.text().contains(QChar(0x2026))) << link.text().toStdString();
+    EXPECT_TRUE(link.text().contains(QStringLiteral("href=\"/books/A rather long book name &amp; more.epub\"")));
+    EXPECT_EQ(link.toolTip(), name);
+    link.resize(1000, 20);
+    EXPECT_EQ(link.text(), QStringLiteral("<a href=\"/books/A rather long book name &amp; more.epub\">"
+                                          " A rather long book name &amp; more.epub</a>"));
 }
 
 TEST_F(StatusPainter, NewIdleFinishedAndUnknownRowsShowNothing)
