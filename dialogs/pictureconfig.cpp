@@ -6,6 +6,7 @@
 #include "convert/pdfgraber.h"
 #include "platform/vuframe0/vumessagebox.h"
 #include "platform/vuframe0/vupref.h"
+#include "platform/vuframe0/vuwidgethelper.h"
 
 #include <QApplication>
 #include <QImage>
@@ -57,6 +58,8 @@ VuPictureConfigDialog::VuPictureConfigDialog(QTreeWidgetItem* row, QWidget* pare
     , m_graber(std::make_unique<PDFGraber>())
 {
     ui->setupUi(this);
+    // The form's title is the placeholder "Dialog"; the product names it.
+    widgetHelper()->setAllWindowTitle(VuPref::product_name());
 
     ui->comboboxZoom->setEditable(true);
     for (int zoom : kZooms)

@@ -12,6 +12,8 @@
 #include "pdfmaker.h"
 #include "testfiles.h"
 
+#include "platform/vuframe0/vupref.h"
+
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QGroupBox>
@@ -131,7 +133,8 @@ TEST_F(PictureConfig, FormShowsTheDocumentAndItsControls)
 {
     VuPictureConfigDialog dialog(&m_row);
     EXPECT_EQ(dialog.objectName(), QStringLiteral("pictureConfigDialog"));
-    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Dialog"));
+    // The form's own title is a placeholder; the product names the dialog.
+    EXPECT_EQ(dialog.windowTitle(), VuPref::product_name());
     EXPECT_EQ(dialog.size(), QSize(700, 520));
     EXPECT_EQ(dialog.pageCount(), 3);
 
