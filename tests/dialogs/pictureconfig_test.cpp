@@ -449,6 +449,17 @@ TEST_F(PictureConfig, APasswordProtectedDocumentOpensWithTheRowsPassword)
     EXPECT_TRUE(label(dialog)->hasPicture());
 }
 
+TEST_F(PictureConfig, ANamedPipeInThePdfsPlaceIsNotOpened)
+{
+    const QString path = m_dir.filePath(QStringLiteral("pipe.pdf"));
+    testfiles::Fifo pipe(path);
+    ASSERT_TRUE(pipe.isValid());
+    taskrow::setPdfPath(&m_row, path);
+    VuPictureConfigDialog dialog(&m_row);
+    EXPECT_EQ(dialog.pageCount(), 0);
+    EXPECT_FALSE(pipe.wasOpened());
+}
+
 TEST_F(PictureConfig, ADocumentThatDoesNotOpenCannotBeConfirmed)
 {
     taskrow::setPdfPath(&m_row, m_dir.filePath(QStringLiteral("missing.pdf")));
