@@ -5,8 +5,8 @@
 #include "platform/vuframe0/vuskin.h"
 #include "platform/vuframe0/vuskinmanager.h"
 
-#include <QColor>
 #include <QAbstractItemView>
+#include <QColor>
 #include <QHelpEvent>
 #include <QLoggingCategory>
 #include <QPainter>

@@ -46,8 +46,9 @@ bool hasOnlyPageCharacters(const QString& text)
     return pattern.match(text).hasMatch();
 }
 
-// Only the last range of the text may leave its end open, and no range its
-// start: an open start reads as page 0.
+// A range needs its first page: an open start reads as page 0. It may leave
+// out its last page only when the whole text ends in "-", which then stands
+// for the last page of the document.
 bool hasBothEnds(const QString& item, const QString& text)
 {
     const QStringList ends = item.split(kRangeMark, Qt::KeepEmptyParts);
