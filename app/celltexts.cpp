@@ -13,11 +13,6 @@ QString translated(const char* text)
 
 } // namespace
 
-QString allPages()
-{
-    return translated(QT_TRANSLATE_NOOP("VuTreeWidget", "All"));
-}
-
 QString pagesHint()
 {
     return translated(QT_TRANSLATE_NOOP("VuTreeWidget", "Pages: e.g.(1,3,4,5-10)"));

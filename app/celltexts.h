@@ -9,8 +9,8 @@
 
 namespace celltexts {
 
-// "Selected Pages": every page, and the hint item that starts a page list.
-QString allPages();
+// "Selected Pages": the hint item that starts a page list. The word for
+// every page is utils::allPagesText(), which the page-list checks share.
 QString pagesHint();
 
 // "Conversion Mode": the two modes.

@@ -1,13 +1,13 @@
 #include "app/mainwindow.h"
 #include "ui_mainwindow.h"
 
-#include "app/celltexts.h"
 #include "app/mainaction.h"
 #include "app/outputsettings.h"
 #include "app/taskrow.h"
 #include "app/vumtaskstatusdelegate.h"
 #include "app/vutreewidget.h"
 #include "convert/logwriter.h"
+#include "convert/pagelist.h"
 #include "convert/vuconsolethread.h"
 #include "convert/utils.h"
 #include "platform/vuframe0/vuapplication.h"
@@ -137,6 +137,9 @@ void MainWindow::connectSignals()
             &MainWindow::on_listSelectionChanged);
     connect(m_taskList, &VuTreeWidget::sglSyncListToSettings, this,
             &MainWindow::on_syncListToSettings);
+    // Adding dropped files used the preview to count their pages.
+    connect(m_taskList, &VuTreeWidget::sglAddFileFinished, this,
+            &MainWindow::on_listSelectionChanged);
     connect(m_taskList, &QWidget::customContextMenuRequested, this,
             &MainWindow::showTaskListContextMenu);
     connect(VuApplication::skinManager(), &VuSkinManager::skinChangeAfter, this,
@@ -150,13 +153,16 @@ void MainWindow::connectSignals()
 void MainWindow::retranslate()
 {
     ui->retranslateUi(this);
+    // The form's text is " / 0"; the page count of the document on show
+    // stays.
+    ui->labelPageShow->setText(QStringLiteral(" / %1").arg(ui->widgetPDFView->countPage()));
     if (m_actions)
         m_actions->retranslate();
     setTaskListHeaders();
     VuMainWindow::retranslate();
     m_taskList->retranslateCells();
     if (ui->radioButtonPageAll->isChecked())
-        setPageFieldText(celltexts::allPages());
+        setPageFieldText(utils::allPagesText());
     retranslateTrayMenu();
 }
 

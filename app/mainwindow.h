@@ -180,7 +180,6 @@ private:
 
     QTreeWidgetItem* firstSelectedRow() const;
     void setPageTextEnabled(bool enabled);
-    bool isAllPagesText(const QString& text) const;
     ListState listState() const;
     void stopAndQuit();
     bool hasConvertingRow() const;
@@ -188,6 +187,7 @@ private:
     void showInvalidPagesMessage();
     QString currentPageText() const;
     void showCurrentPage();
+    void writeCurrentPageToRow();
     void setPageFieldText(const QString& text);
 
     void createActions();

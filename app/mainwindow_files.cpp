@@ -1,6 +1,9 @@
 // Adding PDF files and the PDF files of a folder to the task list through
 // the file dialogs. The task list makes the rows (page count, password,
-// mode); dropping files on it is its own business.
+// mode); dropping files on it is its own business. The list counts pages in
+// the preview, so after adding, the preview goes back to the selected row
+// (as after a drop, see connectSignals): the page controls describe that
+// row, and "Current Page" must not write another file's page into it.
 #include "app/mainwindow.h"
 
 #include "app/addfilesettings.h"
@@ -22,6 +25,7 @@ void MainWindow::on_addFiles()
         return;
     addfilesettings::storeFolder(QFileInfo(files.first()).absolutePath());
     m_taskList->addToTable(files);
+    on_listSelectionChanged();
 }
 
 void MainWindow::on_addFolder()
@@ -37,6 +41,7 @@ void MainWindow::on_addFolder()
         return;
     addfilesettings::storeFolder(QFileInfo(paths.first()).absolutePath());
     m_taskList->addToTable(paths);
+    on_listSelectionChanged();
 }
 
 // Only one level of a folder is listed: a PDF collection is usually one

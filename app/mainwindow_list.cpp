@@ -4,7 +4,6 @@
 #include "app/mainwindow.h"
 #include "ui_mainwindow.h"
 
-#include "app/celltexts.h"
 #include "app/taskrow.h"
 #include "app/vutreewidget.h"
 #include "convert/pagelist.h"
@@ -104,7 +103,7 @@ void MainWindow::on_listSelectionChanged()
     ui->labelPageShow->setText(QStringLiteral(" / %1").arg(preview->countPage()));
     const QString pages = m_taskList->selectedPageText();
     setPageFieldText(pages);
-    const bool all = isAllPagesText(pages);
+    const bool all = utils::isAllPagesText(pages);
     (all ? ui->radioButtonPageAll : ui->radioButtonPageRange)->setChecked(true);
     setPageTextEnabled(!all);
     preview->setCanResizePreview(true);
@@ -114,14 +113,6 @@ void MainWindow::setPageTextEnabled(bool enabled)
 {
     ui->lineEditPageStr->setEnabled(enabled);
     ui->labelPageTips->setEnabled(enabled);
-}
-
-// The word for every page as the list writes it, or as the user may type
-// it, in any case.
-bool MainWindow::isAllPagesText(const QString& text) const
-{
-    return utils::isAllPagesText(text) || text.compare(celltexts::allPages(), Qt::CaseInsensitive) == 0
-        || text.compare(tr("All"), Qt::CaseInsensitive) == 0 || text.compare(tr("all"), Qt::CaseInsensitive) == 0;
 }
 
 MainWindow::ListState MainWindow::listState() const

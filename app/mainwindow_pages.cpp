@@ -6,7 +6,6 @@
 #include "app/mainwindow.h"
 #include "ui_mainwindow.h"
 
-#include "app/celltexts.h"
 #include "app/vutreewidget.h"
 #include "convert/pagelist.h"
 #include "platform/vuframe0/vumessagebox.h"
@@ -52,6 +51,15 @@ void MainWindow::showCurrentPage()
 {
     ui->lineEditCurPage->setText(currentPageText());
     if (ui->radioButtonPageCur->isChecked())
+        writeCurrentPageToRow();
+}
+
+// The preview shows the selected row's file, so its page is one of that
+// row's. With nothing on show (the file did not open) the page number is
+// left from another file, and the row keeps its pages.
+void MainWindow::writeCurrentPageToRow()
+{
+    if (ui->widgetPDFView->countPage() > 0)
         m_taskList->setSelectedPageText(currentPageText());
 }
 
@@ -127,30 +135,30 @@ void MainWindow::on_lineEditPageStr_editingFinished()
     if (m_showingPagesMessage)
         return;
     const QString text = ui->lineEditPageStr->text().trimmed();
-    m_taskList->setSelectedPageText(isPageRangeTextValid(text) ? text : celltexts::allPages());
+    m_taskList->setSelectedPageText(isPageRangeTextValid(text) ? text : utils::allPagesText());
 }
 
 void MainWindow::on_radioButtonPageAll_clicked()
 {
     setPageTextEnabled(false);
-    setPageFieldText(celltexts::allPages());
-    m_taskList->setSelectedPageText(celltexts::allPages());
+    setPageFieldText(utils::allPagesText());
+    m_taskList->setSelectedPageText(utils::allPagesText());
 }
 
 void MainWindow::on_radioButtonPageCur_clicked()
 {
     setPageTextEnabled(false);
     setPageFieldText(QString());
-    m_taskList->setSelectedPageText(currentPageText());
+    writeCurrentPageToRow();
 }
 
 void MainWindow::on_radioButtonPageRange_clicked()
 {
     setPageTextEnabled(true);
     const QString pages = m_taskList->selectedPageText();
-    if (isAllPagesText(pages)) {
+    if (utils::isAllPagesText(pages)) {
         setPageFieldText(QString());
-        m_taskList->setSelectedPageText(celltexts::allPages());
+        m_taskList->setSelectedPageText(utils::allPagesText());
     } else {
         setPageFieldText(pages);
         m_taskList->setSelectedPageText(pages);
@@ -163,7 +171,7 @@ void MainWindow::on_syncListToSettings()
 {
     const QString pages = m_taskList->selectedPageText();
     setPageFieldText(pages);
-    const bool all = isAllPagesText(pages);
+    const bool all = utils::isAllPagesText(pages);
     (all ? ui->radioButtonPageAll : ui->radioButtonPageRange)->setChecked(true);
     setPageTextEnabled(!all);
 }

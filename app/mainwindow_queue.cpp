@@ -7,6 +7,7 @@
 #include "ui_mainwindow.h"
 
 #include "app/taskrow.h"
+#include "app/vubooklinklabel.h"
 #include "app/vutreewidget.h"
 #include "convert/logwriter.h"
 #include "convert/utils.h"
@@ -26,7 +27,7 @@ namespace {
 
 const char kSource[] = ".\\mainwindow";
 
-Q_LOGGING_CATEGORY(lcQueue, "quireflow.queue")
+Q_LOGGING_CATEGORY(lcQueue, "quireflow.queue", QtInfoMsg)
 
 } // namespace
 
@@ -302,20 +303,11 @@ void MainWindow::goOnAfterQuestion()
     goOnWithRun();
 }
 
-// The link opens the book through slotOpenPPTFile. Folder and name are
-// escaped: a "&" or "<" in a file name must neither break the label nor
-// change the path the link hands over.
+// The link opens the book through slotOpenPPTFile.
 void MainWindow::showBookLink(QTreeWidgetItem* row)
 {
     const QString name = taskrow::outputName(row);
-    const QString book = utils::joinPath(taskrow::outputFolder(row), name);
-    auto* link = new QLabel(this);
-    link->setObjectName(QStringLiteral("itemLabel"));
-    link->setText(QStringLiteral("<a href=\"%1\"> %2</a>").arg(book.toHtmlEscaped(), name.toHtmlEscaped()));
-    link->setCursor(Qt::OpenHandCursor);
-    link->setOpenExternalLinks(false);
-    link->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
-    link->setContextMenuPolicy(Qt::NoContextMenu);
+    auto* link = new VuBookLinkLabel(utils::joinPath(taskrow::outputFolder(row), name), name, this);
     connect(link, &QLabel::linkActivated, this, &MainWindow::slotOpenPPTFile);
     m_taskList->setItemWidget(row, taskrow::ColumnStatus, link);
 }

@@ -5,15 +5,22 @@
 #include "platform/vuframe0/vuskin.h"
 #include "platform/vuframe0/vuskinmanager.h"
 
+#include <QAbstractItemView>
 #include <QColor>
+#include <QHelpEvent>
+#include <QLoggingCategory>
 #include <QPainter>
 #include <QStyle>
+#include <QToolTip>
 #include <QWidget>
-#include <QtDebug>
 
 #include <cmath>
 
 namespace {
+
+// Every repaint of a converting row says so; off unless switched on with
+// QT_LOGGING_RULES="quireflow.status.debug=true".
+Q_LOGGING_CATEGORY(lcStatus, "quireflow.status", QtInfoMsg)
 
 constexpr int kMinimumWidth = 50;
 
@@ -36,6 +43,12 @@ double progressPercent(const QModelIndex& index)
     if (!std::isfinite(percent) || percent <= 0)
         return 0;
     return percent > 100 ? 100 : percent;
+}
+
+// The word as it fits the cell, cut with "…" when it is wider.
+QString fittedWord(const QString& word, const QStyleOptionViewItem& option)
+{
+    return option.fontMetrics.elidedText(word, Qt::ElideRight, option.rect.width());
 }
 
 } // namespace
@@ -64,7 +77,7 @@ void VumTaskStatusDelegate::paint(QPainter* painter, const QStyleOptionViewItem&
         // link label lies over the cell.
         const QString text = taskrow::statusText(status);
         if (!text.isEmpty())
-            painter->drawText(option.rect, Qt::AlignCenter, text);
+            painter->drawText(option.rect, Qt::AlignCenter, fittedWord(text, option));
     }
     painter->restore();
 }
@@ -97,7 +110,7 @@ void VumTaskStatusDelegate::paintProgress(QPainter* painter, const QRect& cell,
     painter->drawText(cell, Qt::AlignCenter,
                       QStringLiteral("%1%").arg(static_cast<int>(percent)));
 
-    qDebug("painter = %s", qUtf8Printable(index.data(taskrow::RoleProgress).toString()));
+    qCDebug(lcStatus, "painter = %s", qUtf8Printable(index.data(taskrow::RoleProgress).toString()));
 }
 
 QSize VumTaskStatusDelegate::sizeHint(const QStyleOptionViewItem& option,
@@ -106,4 +119,17 @@ QSize VumTaskStatusDelegate::sizeHint(const QStyleOptionViewItem& option,
     QSize size = QStyledItemDelegate::sizeHint(option, index);
     size.setWidth(qMax(size.width(), kMinimumWidth));
     return size;
+}
+
+bool VumTaskStatusDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view,
+                                      const QStyleOptionViewItem& option, const QModelIndex& index)
+{
+    if (event->type() == QEvent::ToolTip && index.isValid()) {
+        const QString word = taskrow::statusText(index.data(taskrow::RoleStatus).toInt());
+        if (!word.isEmpty() && fittedWord(word, option) != word) {
+            QToolTip::showText(event->globalPos(), word, view, option.rect);
+            return true;
+        }
+    }
+    return QStyledItemDelegate::helpEvent(event, view, option, index);
 }

@@ -10,7 +10,8 @@
 // for new, idle and finished rows, and for the row being converted a bar of
 // the skin's "processBgColor" filled to the row's progress with the
 // percentage centred over it in "processFontColor". Selected and hovered
-// cells get the item-view panel of the parent's style underneath.
+// cells get the item-view panel of the parent's style underneath. A word
+// wider than the cell ends in "…" and shows whole as the cell's tooltip.
 //
 // The delegate keeps no state: every paint reads the row's status and
 // progress roles and the current skin afresh. GUI thread only.
@@ -26,6 +27,10 @@ public:
     // The standard size, at least 50 pixels wide, so the column cannot be
     // made too narrow for the percentage.
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+
+    // The tooltip of a cell whose word is cut: the whole word.
+    bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+                   const QModelIndex& index) override;
 
 private:
     void paintBackground(QPainter* painter, const QStyleOptionViewItem& option) const;

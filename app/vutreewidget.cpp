@@ -6,6 +6,7 @@
 #include "app/vupageeditorcombobox.h"
 #include "app/vutransitmodecombobox.h"
 #include "convert/logwriter.h"
+#include "convert/pagelist.h"
 #include "platform/vuframe0/vumessagebox.h"
 #include "platform/vuframe0/vupref.h"
 #include "preview/hostwindow.h"
@@ -92,7 +93,7 @@ void VuTreeWidget::fillEditors()
     {
         const QSignalBlocker blocker(m_pageEditor);
         m_pageEditor->clear();
-        m_pageEditor->addItems({ celltexts::allPages(), celltexts::pagesHint() });
+        m_pageEditor->addItems({ utils::allPagesText(), celltexts::pagesHint() });
     }
     const QSignalBlocker blocker(m_modeEditor);
     m_modeEditor->clear();
@@ -366,7 +367,7 @@ void VuTreeWidget::retranslateCells()
     for (int at = 0; at < topLevelItemCount(); ++at) {
         QTreeWidgetItem* row = topLevelItem(at);
         if (!taskrow::pageText(row).contains(pageListCharacter))
-            row->setText(taskrow::ColumnSelectedPages, celltexts::allPages());
+            row->setText(taskrow::ColumnSelectedPages, utils::allPagesText());
         row->setText(taskrow::ColumnMode, celltexts::modeForZoom(taskrow::conversionZoom(row)));
     }
 }

@@ -6,6 +6,7 @@
 #include "app/newrowsettings.h"
 #include "app/taskrow.h"
 #include "convert/logwriter.h"
+#include "convert/pagelist.h"
 #include "convert/utils.h"
 #include "platform/vuframe0/vumessagebox.h"
 #include "platform/vuframe0/vupref.h"
@@ -101,7 +102,7 @@ QTreeWidgetItem* VuTreeWidget::appendRow(const QString& path, int pageCount, int
                                                         utils::sizeToText(file.size()),
                                                         QString::number(pageCount), QString() }));
     taskrow::setPdfPath(row, path);
-    row->setText(taskrow::ColumnSelectedPages, celltexts::allPages());
+    row->setText(taskrow::ColumnSelectedPages, utils::allPagesText());
     if (mode == newrowsettings::kTextMode) {
         row->setText(taskrow::ColumnMode, celltexts::textMode());
     } else if (mode == newrowsettings::kPictureMode) {

@@ -1,6 +1,6 @@
 #include "convert/pagelist.h"
 
-#include <QObject>
+#include <QCoreApplication>
 #include <QRegularExpression>
 
 namespace utils {
@@ -46,6 +46,15 @@ bool hasOnlyPageCharacters(const QString& text)
     return pattern.match(text).hasMatch();
 }
 
+// A range needs its first page: an open start reads as page 0. It may leave
+// out its last page only when the whole text ends in "-", which then stands
+// for the last page of the document.
+bool hasBothEnds(const QString& item, const QString& text)
+{
+    const QStringList ends = item.split(kRangeMark, Qt::KeepEmptyParts);
+    return !ends.value(0).isEmpty() && (!ends.value(1).isEmpty() || text.endsWith(kRangeMark));
+}
+
 bool isItemValid(const QString& item, const QString& text, int pageCount, bool strictOrder)
 {
     if (!item.contains(kRangeMark)) {
@@ -53,17 +62,25 @@ bool isItemValid(const QString& item, const QString& text, int pageCount, bool s
         const int page = item.toInt();
         return page <= pageCount && (page != 0 || text.endsWith(kItemSeparator));
     }
+    if (!hasBothEnds(item, text))
+        return false;
     const PageRange range = rangeOf(item, text, pageCount);
     if (strictOrder && range.first >= range.last)
         return false;
-    return range.first <= pageCount;
+    return range.first >= 1 && range.first <= pageCount;
 }
 
 } // namespace
 
+// Translated in the task list's context, where the word is seen.
+QString allPagesText()
+{
+    return QCoreApplication::translate("VuTreeWidget", "All");
+}
+
 bool isAllPagesText(const QString& text)
 {
-    return text.isEmpty() || text.compare(QObject::tr("All"), Qt::CaseInsensitive) == 0
+    return text.isEmpty() || text.compare(allPagesText(), Qt::CaseInsensitive) == 0
         || text.compare(QLatin1String("All"), Qt::CaseInsensitive) == 0;
 }
 

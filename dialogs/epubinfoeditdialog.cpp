@@ -2,11 +2,17 @@
 #include "ui_epubinfoeditdialog.h"
 
 #include "dialogs/dialogprefs.h"
+#include "platform/os/regularfile.h"
+#include "platform/vuframe0/vumessagebox.h"
+#include "platform/vuframe0/vupref.h"
 #include "platform/vuframe0/vuwidgethelper.h"
 
 #include <QDate>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QImage>
+#include <QImageReader>
 #include <QTimer>
 
 namespace {
@@ -84,6 +90,13 @@ void EpubInfoEditDialog::slotsAddCover()
                                                       QStringLiteral("Images (*.png *.jpg *.jpeg *.bmp)"));
     if (path.isEmpty())
         return;
+    // The book takes the cover from this file later: a named pipe or a
+    // device there would hold the conversion for good.
+    const QFileInfo chosen(path);
+    if (chosen.exists() && !chosen.isFile()) {
+        VuMessageBox::info(tr("Failed to open file \"%1\".").arg(path), VuPref::product_name(), this);
+        return;
+    }
     m_coverPath = path;
     showImageInContainer();
     update();
@@ -106,19 +119,34 @@ QSize EpubInfoEditDialog::fittedCoverSize(const QSize& picture, const QSize& box
     const int h = box.height();
     if (w <= 0 || h <= 0 || pw <= 0 || ph <= 0)
         return QSize();
-    // Relatively higher than the box: fill its height; otherwise its width.
-    // Wide pictures take the same test, so a wide picture in a still wider
-    // box is not made higher than the box and cut off.
-    if (double(ph) / pw >= double(h) / w)
+    // An upright picture relatively higher than the box fills its height;
+    // every other picture its width. The cover label is higher than wide,
+    // so a picture fitted to its width stays inside it.
+    if (ph > pw && double(ph) / pw >= double(h) / w)
         return QSize(int(qint64(pw) * h / ph), h);
     return QSize(w, int(qint64(ph) * w / pw));
+}
+
+// Only from a regular file: a named pipe at the cover's path would block
+// the dialog while it waits for a writer.
+bool EpubInfoEditDialog::loadCover()
+{
+    QFile file;
+    if (!openRegularFile(&file, m_coverPath))
+        return false;
+    QImageReader reader(&file);
+    const QImage picture = reader.read();
+    if (picture.isNull())
+        return false;
+    m_cover = QPixmap::fromImage(picture);
+    return true;
 }
 
 void EpubInfoEditDialog::showImageInContainer()
 {
     // A file that does not load shows no cover rather than the picture
     // loaded before, which is not the one OK would keep.
-    if (!m_cover.load(m_coverPath)) {
+    if (!loadCover()) {
         m_cover = QPixmap();
         ui->coverLabel->clear();
         return;

@@ -31,8 +31,9 @@ public:
     // The cover file the dialog shows now; OK makes it the record's.
     QString currentCoverPath() const { return m_coverPath; }
 
-    // The size a picture is shown at in a box: as large as fits, keeping its
-    // proportions.
+    // The size a picture is shown at in a box, keeping its proportions: an
+    // upright picture relatively higher than the box takes the box's
+    // height, every other one the box's width.
     static QSize fittedCoverSize(const QSize& picture, const QSize& box);
 
 public slots:
@@ -43,6 +44,7 @@ public slots:
 
 private:
     void loadBookInfo();
+    bool loadCover();
 
     QPixmap m_cover;
     BookInfo m_info;

@@ -6,8 +6,10 @@
 #include "convert/pdfgraber.h"
 #include "platform/vuframe0/vumessagebox.h"
 #include "platform/vuframe0/vupref.h"
+#include "platform/vuframe0/vuwidgethelper.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QImage>
 #include <QLineEdit>
 #include <QPushButton>
@@ -57,6 +59,8 @@ VuPictureConfigDialog::VuPictureConfigDialog(QTreeWidgetItem* row, QWidget* pare
     , m_graber(std::make_unique<PDFGraber>())
 {
     ui->setupUi(this);
+    // The form's title is the placeholder "Dialog"; the product names it.
+    widgetHelper()->setAllWindowTitle(VuPref::product_name());
 
     ui->comboboxZoom->setEditable(true);
     for (int zoom : kZooms)
@@ -74,8 +78,11 @@ VuPictureConfigDialog::VuPictureConfigDialog(QTreeWidgetItem* row, QWidget* pare
     connect(ui->buttonBox, &QDialogButtonBox::rejected, this, &VuPictureConfigDialog::reject);
 
     // A document that does not open leaves the page count at 0, and OK then
-    // says the page number is invalid.
-    m_graber->open(taskrow::pdfPath(row), taskrow::password(row));
+    // says the page number is invalid. Only a regular file is opened: a
+    // named pipe in the PDF's place would hold the window.
+    const QString pdfPath = taskrow::pdfPath(row);
+    if (QFileInfo(pdfPath).isFile())
+        m_graber->open(pdfPath, taskrow::password(row));
     m_pageCount = m_graber->pageCount();
     browserPage(1);
 

@@ -2,19 +2,18 @@
 
 #include "dialogs/vuinputdialog.h"
 #include "fixed_field.h"
+#include "platform/os/regularfile.h"
 #include "platform/vuframe0/vumessagebox.h"
 #include "platform/vuframe0/vupref.h"
 #include "platform/win32/win32window.h"
 #include "preview/pdfapp.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QPalette>
 
 #include <algorithm>
 #include <string>
 
-#include <fcntl.h>
 #include <string.h>
 #include <unistd.h>
 
@@ -137,8 +136,9 @@ bool HostWindow::openFile(const QString& path, int* fd)
         VuMessageBox::alert(openFailed, QString(), nullptr);
         return false;
     }
-    const QByteArray nativePath = QFile::encodeName(ns_epub::fieldText(globals->wbuf));
-    *fd = ::open(nativePath.constData(), O_RDONLY | O_CLOEXEC);
+    // Only a regular file: opening a named pipe would wait for a writer,
+    // and the window with it.
+    *fd = openRegularFileForReading(ns_epub::fieldText(globals->wbuf));
     if (*fd < 0) {
         VuMessageBox::alert(openFailed, QString(), nullptr);
         return false;

@@ -34,7 +34,8 @@ public:
     // Opens a PDF for display and shows its first page fitted to this
     // widget's size. An empty path is false without a message; any other
     // failure shows "Failed to open PDF file ..." (or "Failed to convert
-    // filename ...") and is false.
+    // filename ...") and is false. Anything but a regular file (a named
+    // pipe, a device, a folder) is refused so, before it is opened.
     bool openPDF(const QString& path, const QString& password);
 
     // The two-step open of files added to the task list: openPDFInit opens

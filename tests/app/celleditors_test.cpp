@@ -143,25 +143,35 @@ TEST_F(CellEditorPlacement, TheModeEditorHidesWhenThePointerLeavesIt)
     EXPECT_FALSE(m_modes->isVisible());
 }
 
-TEST_F(CellEditorPlacement, TheDropDownListOpensUnderTheEditorAndWideEnough)
+// The list opens right under the editor, at least 40 pixels high and tall
+// enough that both items show without scrolling.
+TEST_F(CellEditorPlacement, TheDropDownListOpensUnderTheEditorWideAndTallEnough)
 {
+    const auto expectOpenUnder = [](QComboBox* editor, int width) {
+        editor->showPopup();
+        QAbstractItemView* list = editor->view();
+        QWidget* container = list->parentWidget();
+        ASSERT_TRUE(container->isVisible());
+        const QPoint corner = editor->mapToGlobal(QPoint(0, editor->height()));
+        EXPECT_EQ(container->geometry().topLeft(), corner);
+        EXPECT_EQ(container->width(), width);
+        EXPECT_GE(container->height(), 40);
+        // Rows may be wider than the list; their whole height shows.
+        for (int item = 0; item < editor->count(); ++item) {
+            const QRect shown = list->visualRect(list->model()->index(item, 0));
+            EXPECT_GE(shown.top(), 0) << item;
+            EXPECT_LE(shown.bottom(), list->viewport()->rect().bottom()) << item;
+        }
+        editor->hidePopup();
+    };
     addRows({ QStringLiteral("a.pdf") });
     m_list->setColumnWidth(taskrow::ColumnSelectedPages, 60);
     hover(row(0), taskrow::ColumnSelectedPages);
-    m_pages->showPopup();
-    QWidget* container = m_pages->view()->parentWidget();
-    ASSERT_TRUE(container->isVisible());
-    const QPoint corner = m_pages->mapToGlobal(QPoint(0, m_pages->height()));
-    EXPECT_EQ(container->geometry(), QRect(corner.x(), corner.y(), 140, 40));
-    m_pages->hidePopup();
+    expectOpenUnder(m_pages, 140);
 
     hover(row(0), taskrow::ColumnMode);
     ASSERT_GT(m_modes->width(), 100);
-    m_modes->showPopup();
-    container = m_modes->view()->parentWidget();
-    const QPoint modeCorner = m_modes->mapToGlobal(QPoint(0, m_modes->height()));
-    EXPECT_EQ(container->geometry(), QRect(modeCorner.x(), modeCorner.y(), m_modes->width(), 40));
-    m_modes->hidePopup();
+    expectOpenUnder(m_modes, m_modes->width());
 }
 
 using PageEditor = CellEditorTest;

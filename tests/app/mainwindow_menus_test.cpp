@@ -344,6 +344,17 @@ TEST_F(Menus, TheOutputRadiosAreOneStoredChoice)
     EXPECT_FALSE(VuPref::value(key).toBool());
 }
 
+TEST_F(Menus, HelpTopicsAndReadmeOpenTheReadmeBesideTheProgram)
+{
+    OpenedUrls opened;
+    ModalAnswers none;
+    action("actionHelpTopics")->trigger();
+    action("actionReadme")->trigger();
+    const QUrl readme = QUrl::fromLocalFile(QCoreApplication::applicationDirPath() + QStringLiteral("/README.md"));
+    EXPECT_EQ(opened.urls, QList<QUrl>({ readme, readme }));
+    EXPECT_EQ(none.answered() + none.unexpected(), 0);
+}
+
 TEST_F(Menus, ActionTextsAndMenuTitlesAreTranslatedAgain)
 {
     MarkingTranslator translator;

@@ -2,6 +2,7 @@
 // "Page Range" group that sets the selected row's "Selected Pages".
 #include "mainwindowfixture.h"
 
+#include "markingtranslator.h"
 #include "preview/hostwindow.h"
 
 #include <QLabel>
@@ -193,6 +194,43 @@ TEST_F(Pages, TheGroupFollowsPagesSetInTheList)
     EXPECT_EQ(m_pages->text(), QStringLiteral("2"));
     EXPECT_TRUE(m_pages->isEnabled());
     EXPECT_TRUE(child("labelPageTips")->isEnabled());
+}
+
+// Adding files counts their pages in the preview; afterwards the preview
+// shows the selected row's file again, so "Current Page" writes a page of
+// that file.
+TEST_F(Pages, AfterAddingFilesThePreviewShowsTheSelectedRowAgain)
+{
+    ModalAnswers answers({ chooseFiles({ pdf(QStringLiteral("seven.pdf"), 7) }) });
+    m_window->on_addFiles();
+    ASSERT_EQ(rowCount(), 3);
+    EXPECT_EQ(preview()->countPage(), 5);
+    EXPECT_EQ(child<QLabel>("labelPageShow")->text(), QStringLiteral(" / 5"));
+    click("radioButtonPageCur");
+    click("toolButtonLastPage");
+    EXPECT_EQ(rowPages(), QStringLiteral("5"));
+}
+
+TEST_F(Pages, ALanguageChangeKeepsThePageCount)
+{
+    m_window->retranslate();
+    EXPECT_EQ(child<QLabel>("labelPageShow")->text(), QStringLiteral(" / 5"));
+}
+
+// The rows' word for every page, in another language, passes every check of
+// a page list and chooses "All" in the page group.
+TEST_F(Pages, TheTranslatedWordForAllPagesIsKnownEverywhere)
+{
+    MarkingTranslator translator("VuTreeWidget");
+    QCoreApplication::installTranslator(&translator);
+    m_window->retranslate();
+    const QString all = rowPages();
+    EXPECT_EQ(all, QStringLiteral("<All>"));
+    EXPECT_TRUE(m_window->isPageRangeTextValid(all));
+    selectOnly({ 1 });
+    selectOnly({ 0 });
+    EXPECT_TRUE(child<QRadioButton>("radioButtonPageAll")->isChecked());
+    QCoreApplication::removeTranslator(&translator);
 }
 
 } // namespace

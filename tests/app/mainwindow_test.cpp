@@ -395,8 +395,13 @@ TEST_F(MainWindowRetranslate, EveryTextComesBackTranslated)
 {
     MainWindow window;
     switchLanguage();
-    for (const ExpectedText& expected : kTexts)
-        EXPECT_EQ(shownText(child(window, expected.name)), marked(expected.text)) << expected.name;
+    for (const ExpectedText& expected : kTexts) {
+        // The page count is a number, not a word: it stays as it was.
+        const bool pageCount = QByteArray(expected.name) == "labelPageShow";
+        EXPECT_EQ(shownText(child(window, expected.name)),
+                  pageCount ? QLatin1String(expected.text) : marked(expected.text))
+            << expected.name;
+    }
     for (const ExpectedText& expected : kToolTips)
         EXPECT_EQ(child(window, expected.name)->toolTip(), marked(expected.text)) << expected.name;
     EXPECT_EQ(child<QGroupBox>(window, "groupBoxPageRange")->title(), marked("Page Range"));

@@ -7,6 +7,7 @@
 #include "markingtranslator.h"
 #include "app/mainwindow.h"
 #include "app/taskrow.h"
+#include "app/vubooklinklabel.h"
 #include "app/vumtaskstatusdelegate.h"
 #include "paintrecorder.h"
 #include "platform/vuframe0/vuapplication.h"
@@ -16,12 +17,15 @@
 
 #include <QApplication>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QImage>
+#include <QLoggingCategory>
 #include <QPainter>
 #include <QProxyStyle>
 #include <QStyleOptionViewItem>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolTip>
 #include <QTranslator>
 #include <QTreeWidget>
 
@@ -313,6 +317,42 @@ TEST_F(StatusPainter, EachStatusWordIsTranslatedAndCentredInThePaintersPen)
     QCoreApplication::removeTranslator(&translator);
 }
 
+// A word wider than its cell ends in "…" and shows whole as the tooltip.
+TEST_F(StatusPainter, AWordWiderThanTheCellIsCutAndShownWholeAsTooltip)
+{
+    taskrow::setStatus(m_row, taskrow::StatusSkipped);
+    QStyleOptionViewItem narrow = option();
+    narrow.rect.setWidth(20);
+    PaintRecorder recorder(kImageSize);
+    {
+        QPainter painter(&recorder);
+        m_delegate.paint(&painter, narrow, statusIndex());
+    }
+    ASSERT_EQ(recorder.texts().size(), 1);
+    EXPECT_TRUE(recorder.texts().at(0).text.endsWith(QChar(0x2026))) << recorder.texts().at(0).text.toStdString();
+
+    QHelpEvent tip(QEvent::ToolTip, narrow.rect.center(), m_tree.viewport()->mapToGlobal(narrow.rect.center()));
+    EXPECT_TRUE(m_delegate.helpEvent(&tip, &m_tree, narrow, statusIndex()));
+    EXPECT_EQ(QToolTip::text(), QStringLiteral("Skipped"));
+    QToolTip::hideText();
+}
+
+// A converted row's book name does the same over the cell; its link still
+// hands over the whole path.
+TEST(BookLink, ANameWiderThanTheCellIsCutAndShownWholeAsTooltip)
+{
+    const QString name = QStringLiteral("A rather long book name & more.epub");
+    VuBookLinkLabel link(QStringLiteral("/books/") + name, name);
+    link.resize(85, 20);
+    link.show();
+    EXPECT_TRUE(link.text().contains(QChar(0x2026))) << link.text().toStdString();
+    EXPECT_TRUE(link.text().contains(QStringLiteral("href=\"/books/A rather long book name &amp; more.epub\"")));
+    EXPECT_EQ(link.toolTip(), name);
+    link.resize(1000, 20);
+    EXPECT_EQ(link.text(), QStringLiteral("<a href=\"/books/A rather long book name &amp; more.epub\">"
+                                          " A rather long book name &amp; more.epub</a>"));
+}
+
 TEST_F(StatusPainter, NewIdleFinishedAndUnknownRowsShowNothing)
 {
     const QImage blank = [] {
@@ -396,22 +436,29 @@ TEST_F(StatusPainter, WithoutAWidgetParentTheSelectionIsTheHighlightColour)
     EXPECT_EQ(image.pixel(kCell.right(), kCell.bottom()), highlight.rgb());
 }
 
-TEST_F(StatusPainter, ConvertingCellsWriteTheirProgressToTheDebugOutput)
+// Converting cells write their progress as a debug line, in a category of
+// their own that is off until switched on: by default the terminal stays
+// quiet.
+TEST_F(StatusPainter, ConvertingCellsWriteTheirProgressToTheirDebugCategoryWhenOn)
 {
     static QStringList messages;
     messages.clear();
     const QtMessageHandler previous = qInstallMessageHandler(
-        [](QtMsgType type, const QMessageLogContext&, const QString& text) {
+        [](QtMsgType type, const QMessageLogContext& context, const QString& text) {
             if (type == QtDebugMsg)
-                messages << text;
+                messages << QLatin1String(context.category) + QStringLiteral(": ") + text;
         });
     setConverting(QStringLiteral("37.50"));
     paintImage();
+    EXPECT_EQ(messages, QStringList());
+    QLoggingCategory::setFilterRules(QStringLiteral("quireflow.status.debug=true"));
+    paintImage();
     taskrow::setStatus(m_row, taskrow::StatusWaiting);
     paintImage();
+    QLoggingCategory::setFilterRules(QString());
     qInstallMessageHandler(previous);
 
-    EXPECT_EQ(messages, QStringList{QStringLiteral("painter = 37.50")});
+    EXPECT_EQ(messages, QStringList{QStringLiteral("quireflow.status: painter = 37.50")});
 }
 
 TEST_F(StatusPainter, ColumnIsAtLeastFiftyPixelsWide)

@@ -49,6 +49,11 @@ INSTANTIATE_TEST_SUITE_P(
         CheckCase{"13", 12, false, false}, CheckCase{"13-14", 12, false, false},
         CheckCase{"0", 12, false, false}, CheckCase{"1,0", 12, false, false},
         CheckCase{"3", -1, false, false},
+        // a range without its first page, or without its last one before
+        // the end of the text, would start at page 0
+        CheckCase{"-3", 12, false, false}, CheckCase{"-", 12, false, false},
+        CheckCase{"1,-", 12, false, false}, CheckCase{"3-,5", 12, false, false},
+        CheckCase{"0-3", 12, false, false},
         // doubled separators
         CheckCase{"1--3", 12, false, false}, CheckCase{"1,,3", 12, false, false},
         // characters outside digits, "," and "-"

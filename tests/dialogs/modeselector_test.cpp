@@ -4,6 +4,8 @@
 
 #include "modalhelper.h"
 
+#include "platform/vuframe0/vupref.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -25,7 +27,8 @@ TEST(ModeSelector, FormHasItsWidgetsTextsAndFixedSize)
     VuModeSelector dialog;
     EXPECT_EQ(dialog.objectName(), QStringLiteral("modeSelector"));
     EXPECT_EQ(dialog.parentWidget(), nullptr);
-    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Dialog"));
+    // The form's own title is a placeholder; the product names the dialog.
+    EXPECT_EQ(dialog.windowTitle(), VuPref::product_name());
     EXPECT_EQ(dialog.minimumSize(), QSize(420, 200));
     EXPECT_EQ(dialog.maximumSize(), QSize(420, 200));
 

@@ -13,6 +13,8 @@
 #include "pdfmaker.h"
 #include "testfiles.h"
 
+#include "platform/vuframe0/vupref.h"
+
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QGroupBox>
@@ -133,7 +135,8 @@ TEST_F(PictureConfig, FormShowsTheDocumentAndItsControls)
 {
     VuPictureConfigDialog dialog(&m_row);
     EXPECT_EQ(dialog.objectName(), QStringLiteral("pictureConfigDialog"));
-    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Dialog"));
+    // The form's own title is a placeholder; the product names the dialog.
+    EXPECT_EQ(dialog.windowTitle(), VuPref::product_name());
     EXPECT_EQ(dialog.size(), QSize(700, 520));
     EXPECT_EQ(dialog.pageCount(), 3);
 
@@ -462,6 +465,17 @@ TEST_F(PictureConfig, APasswordProtectedDocumentOpensWithTheRowsPassword)
     VuPictureConfigDialog dialog(&m_row);
     EXPECT_EQ(dialog.pageCount(), 2);
     EXPECT_TRUE(label(dialog)->hasPicture());
+}
+
+TEST_F(PictureConfig, ANamedPipeInThePdfsPlaceIsNotOpened)
+{
+    const QString path = m_dir.filePath(QStringLiteral("pipe.pdf"));
+    testfiles::Fifo pipe(path);
+    ASSERT_TRUE(pipe.isValid());
+    taskrow::setPdfPath(&m_row, path);
+    VuPictureConfigDialog dialog(&m_row);
+    EXPECT_EQ(dialog.pageCount(), 0);
+    EXPECT_FALSE(pipe.wasOpened());
 }
 
 TEST_F(PictureConfig, ADocumentThatDoesNotOpenCannotBeConfirmed)

@@ -217,13 +217,18 @@ TEST_F(WinWidget, AModalDialogHidesItAndGivesTheFocusBack)
     widget->showCentered();
     QDialog dialog(widget);
     bool hiddenMeanwhile = false;
+    bool usableMeanwhile = false;
     ModalAnswers answers({ [&](QWidget* modal) {
         hiddenMeanwhile = widget->isHidden();
+        // The parent is not disabled: the dialog, its descendant, would be
+        // disabled with it and could not be answered.
+        usableMeanwhile = modal->isEnabled() && m_parent->isEnabled();
         static_cast<QDialog*>(modal)->reject();
     } });
     dialog.exec();
     EXPECT_EQ(answers.answered(), 1);
     EXPECT_TRUE(hiddenMeanwhile);
+    EXPECT_TRUE(usableMeanwhile);
     EXPECT_EQ(m_parent->focusWidget(), m_field);
 }
 

@@ -91,6 +91,20 @@ TEST_F(HostWindowOpen, AMissingFileIsReported)
     EXPECT_EQ(m_host->countPage(), 0);
 }
 
+// Opening a named pipe waits for a writer, and the window with it: it is
+// refused as a file that cannot be opened, without being opened.
+TEST_F(HostWindowOpen, ANamedPipeIsRefusedUnopened)
+{
+    const QString path = m_dir.filePath(QStringLiteral("pipe.pdf"));
+    testfiles::Fifo pipe(path);
+    ASSERT_TRUE(pipe.isValid());
+    ModalAnswers answers({ pressButton(QStringLiteral("OK")), pressButton(QStringLiteral("OK")) });
+    EXPECT_FALSE(m_host->openPDF(path, QString()));
+    EXPECT_FALSE(m_host->openPDFInit(path));
+    EXPECT_EQ(answers.texts(), QStringList({ openFailed(path), openFailed(path) }));
+    EXPECT_FALSE(pipe.wasOpened());
+}
+
 TEST_F(HostWindowOpen, AFileThatIsNoPdfShowsNoPages)
 {
     const QString path = m_dir.filePath(QStringLiteral("text.pdf"));

@@ -6,6 +6,10 @@
 #include <QProcess>
 #include <QStandardPaths>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace testfiles {
 
 QByteArray readAll(const QString& path)
@@ -66,6 +70,39 @@ CurrentDir::CurrentDir(const QString& folder)
 CurrentDir::~CurrentDir()
 {
     QDir::setCurrent(m_previous);
+}
+
+Fifo::Fifo(const QString& path)
+    : m_path(QFile::encodeName(path))
+{
+    m_valid = ::mkfifo(m_path.constData(), 0600) == 0;
+    if (m_valid)
+        m_writer = std::thread(&Fifo::serveWriters, this);
+}
+
+// Each open for writing returns once a reader opens the pipe.
+void Fifo::serveWriters()
+{
+    while (!m_closing) {
+        const int fd = ::open(m_path.constData(), O_WRONLY | O_CLOEXEC);
+        if (!m_closing && fd >= 0)
+            m_opened = true;
+        if (fd >= 0)
+            ::close(fd);
+    }
+}
+
+// A reader of our own lets the waiting writer go.
+Fifo::~Fifo()
+{
+    if (!m_valid)
+        return;
+    m_closing = true;
+    const int fd = ::open(m_path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    m_writer.join();
+    if (fd >= 0)
+        ::close(fd);
+    ::unlink(m_path.constData());
 }
 
 } // namespace testfiles

@@ -5,6 +5,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <atomic>
+#include <thread>
+
 namespace testfiles {
 
 QByteArray readAll(const QString& path);
@@ -31,6 +34,30 @@ public:
 
 private:
     QString m_previous;
+};
+
+// A named pipe for code that must never open one. A writer waits on it
+// from a thread of its own, so code that does open it for reading gets an
+// empty file at once instead of blocking the test for good; wasOpened()
+// tells whether that happened.
+class Fifo {
+public:
+    explicit Fifo(const QString& path);
+    ~Fifo();
+    Fifo(const Fifo&) = delete;
+    Fifo& operator=(const Fifo&) = delete;
+
+    bool isValid() const { return m_valid; }
+    bool wasOpened() const { return m_opened; }
+
+private:
+    void serveWriters();
+
+    QByteArray m_path;
+    bool m_valid = false;
+    std::atomic<bool> m_opened{ false };
+    std::atomic<bool> m_closing{ false };
+    std::thread m_writer;
 };
 
 } // namespace testfiles
