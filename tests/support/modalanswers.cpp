@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -71,5 +72,38 @@ ModalAnswers::Answer typeAndPress(const QString& typed, const QString& button)
         if (auto* edit = window->findChild<QLineEdit*>())
             edit->setText(typed);
         pressButton(button)(window);
+    };
+}
+
+ModalAnswers::Answer chooseFiles(const QStringList& paths)
+{
+    return [paths](QWidget* window) {
+        auto* dialog = qobject_cast<QFileDialog*>(window);
+        if (!dialog) {
+            window->close();
+            return;
+        }
+        if (paths.isEmpty()) {
+            dialog->reject();
+            return;
+        }
+        QStringList quoted;
+        for (const QString& path : paths)
+            quoted << QLatin1Char('"') + path + QLatin1Char('"');
+        dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(quoted.join(QLatin1Char(' ')));
+        static_cast<QDialog*>(dialog)->accept();
+    };
+}
+
+ModalAnswers::Answer chooseFolder(const QString& folder)
+{
+    return [folder](QWidget* window) {
+        auto* dialog = qobject_cast<QFileDialog*>(window);
+        if (!dialog) {
+            window->close();
+            return;
+        }
+        dialog->setDirectory(folder);
+        static_cast<QDialog*>(dialog)->accept();
     };
 }
