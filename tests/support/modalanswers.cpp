@@ -23,6 +23,16 @@ QString textOf(QWidget* window)
     return QString();
 }
 
+// The window as a file dialog; any other window is closed, so the test goes
+// on and fails.
+QFileDialog* fileDialogOrClose(QWidget* window)
+{
+    auto* dialog = qobject_cast<QFileDialog*>(window);
+    if (!dialog)
+        window->close();
+    return dialog;
+}
+
 } // namespace
 
 ModalAnswers::ModalAnswers(QList<Answer> answers)
@@ -78,11 +88,9 @@ ModalAnswers::Answer typeAndPress(const QString& typed, const QString& button)
 ModalAnswers::Answer chooseFiles(const QStringList& paths)
 {
     return [paths](QWidget* window) {
-        auto* dialog = qobject_cast<QFileDialog*>(window);
-        if (!dialog) {
-            window->close();
+        QFileDialog* dialog = fileDialogOrClose(window);
+        if (!dialog)
             return;
-        }
         if (paths.isEmpty()) {
             dialog->reject();
             return;
@@ -98,11 +106,9 @@ ModalAnswers::Answer chooseFiles(const QStringList& paths)
 ModalAnswers::Answer chooseFolder(const QString& folder)
 {
     return [folder](QWidget* window) {
-        auto* dialog = qobject_cast<QFileDialog*>(window);
-        if (!dialog) {
-            window->close();
+        QFileDialog* dialog = fileDialogOrClose(window);
+        if (!dialog)
             return;
-        }
         dialog->setDirectory(folder);
         static_cast<QDialog*>(dialog)->accept();
     };
