@@ -1,5 +1,5 @@
-// The program's entry: the framework application, the single-instance test,
-// then the main window until the event loop ends.
+// The program's entry: the command line, the framework application, the
+// single-instance test, then the main window until the event loop ends.
 #include "app/mainwindow.h"
 #include "platform/os/modulepath.h"
 #include "platform/vuframe0/qtsingleapplication.h"
@@ -36,6 +36,12 @@ void announceWindowShown()
 
 int main(int argc, char* argv[])
 {
+    // "--help" and "--version" are answered before the application object,
+    // which cannot be built on a machine without a display. Any other
+    // command line is not handled here, so the start-up goes on as always.
+    if (VuApplication::processCmdLine(argc, argv))
+        return 0;
+
     enterInstallationFolder();
 
     QtSingleApplication app(QString(), argc, argv);
@@ -45,9 +51,6 @@ int main(int argc, char* argv[])
     app.installTranslators();
     app.initCfg(nullptr, true);
 
-    // "--help" and "--version" are answered without a window.
-    if (app.processCmdLine(argc, argv))
-        return 0;
     // Another instance runs: leave quietly, it keeps the user's work.
     if (app.isRunning(productInfo(QStringLiteral("SINGLETON_APP_ID"))))
         return 0;

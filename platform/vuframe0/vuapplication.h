@@ -50,8 +50,9 @@ public:
     // Handles "--help" and "--version": prints one short text to standard
     // output and returns true, so the program ends with 0. Any other command
     // line returns false and the program starts; unknown arguments are
-    // ignored.
-    bool processCmdLine(int argc, char** argv);
+    // ignored. Needs no application object, so a program can answer these
+    // before it builds one, which takes a display.
+    static bool processCmdLine(int argc, char** argv);
     static QString helpText();
     static QString versionText();
 

@@ -271,7 +271,7 @@ TEST_F(Menus, TheContextMenuOpensWhereTheListWasClicked)
     QMenu* context = menu("menuTaskList");
     const QPoint inViewport(30, 200);
     emit m_list->customContextMenuRequested(inViewport);
-    ASSERT_TRUE(waitUntil([context] { return context->isVisible(); }, 5000));
+    ASSERT_TRUE(waitUntil([context] { return context->isVisible(); }));
     EXPECT_EQ(context->pos(), m_list->viewport()->mapToGlobal(inViewport));
     context->close();
 

@@ -56,42 +56,6 @@ public slots:
     void open(const QUrl& url) { urls << url; }
 };
 
-// Answers a file dialog: with paths, types them (quoted, so several and
-// absolute ones are taken) and accepts; a folder dialog is moved to the
-// folder and accepted. An empty answer cancels.
-inline ModalAnswers::Answer chooseFiles(const QStringList& paths)
-{
-    return [paths](QWidget* window) {
-        auto* dialog = qobject_cast<QFileDialog*>(window);
-        if (!dialog) {
-            window->close();
-            return;
-        }
-        if (paths.isEmpty()) {
-            dialog->reject();
-            return;
-        }
-        QStringList quoted;
-        for (const QString& path : paths)
-            quoted << QLatin1Char('"') + path + QLatin1Char('"');
-        dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(quoted.join(QLatin1Char(' ')));
-        static_cast<QDialog*>(dialog)->accept();
-    };
-}
-
-inline ModalAnswers::Answer chooseFolder(const QString& folder)
-{
-    return [folder](QWidget* window) {
-        auto* dialog = qobject_cast<QFileDialog*>(window);
-        if (!dialog) {
-            window->close();
-            return;
-        }
-        dialog->setDirectory(folder);
-        static_cast<QDialog*>(dialog)->accept();
-    };
-}
-
 // Accepts whatever dialog it gets (a power count-down, an information
 // dialog) as its OK button would.
 inline ModalAnswers::Answer acceptDialog()

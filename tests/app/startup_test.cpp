@@ -29,10 +29,15 @@ QString freshInstanceId()
     return QStringLiteral("startup-test-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
 }
 
-void prepare(QProcess& process, const QString& instanceId)
+// withDisplay false: as on a machine without any display, none named.
+void prepare(QProcess& process, const QString& instanceId, bool withDisplay = true)
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QUIREFLOW_INSTANCE_ID"), instanceId);
+    if (!withDisplay) {
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            env.remove(QString::fromLatin1(name));
+    }
     process.setProcessEnvironment(env);
 }
 
@@ -42,10 +47,10 @@ struct ProgramRun {
 };
 
 // Runs the program to its end.
-ProgramRun runToEnd(const QStringList& arguments, const QString& instanceId)
+ProgramRun runToEnd(const QStringList& arguments, const QString& instanceId, bool withDisplay = true)
 {
     QProcess process;
-    prepare(process, instanceId);
+    prepare(process, instanceId, withDisplay);
     process.start(programPath(), arguments);
     ProgramRun run;
     if (!process.waitForFinished(kWaitMs)) {
@@ -161,6 +166,16 @@ TEST(StartUp, HandledCommandLineEndsBeforeAnyWindow)
     const ProgramRun again = runToEnd({QStringLiteral("--version")}, id);
     EXPECT_EQ(again.exitCode, 0);
     EXPECT_EQ(again.out, version.out);
+}
+
+TEST(StartUp, HelpAndVersionNeedNoDisplay)
+{
+    for (const QString& option : {QStringLiteral("--version"), QStringLiteral("--help")}) {
+        const ProgramRun run = runToEnd({option}, freshInstanceId(), false);
+        EXPECT_EQ(run.exitCode, 0) << qPrintable(option);
+        EXPECT_EQ(run.out, (option == QLatin1String("--help") ? VuApplication::helpText()
+                                                              : VuApplication::versionText()).toUtf8());
+    }
 }
 
 } // namespace

@@ -3,8 +3,10 @@
 #include "convert/parserbridge.h"
 
 #include "convert/logwriter.h"
+#include "book_helpers.h"
 #include "leafbinder/src/epub_page.h"
 #include "leafbinder/src/fixed_field.h"
+#include "leafbinder/src/leafbinder.h"
 #include "platform/pagesift/pdfparseconf.h"
 #include "platform/pagesift/pdfparseprogress.h"
 #include "platform/pagesift/pdfparser.h"
@@ -98,11 +100,28 @@ TEST_F(ParseRequest, ARefusedRequestMakesTheParseFail)
     EXPECT_EQ(progress.calls, std::vector<bool>({false}));
 }
 
+// Each page is written into the open book's work folder before the call
+// returns.
 TEST(AddPageToBook, HandsEveryPageOnAndReturnsTrue)
 {
-    ns_epub::epubPage page;
-    EXPECT_TRUE(addPageToBook(&page));
-    EXPECT_TRUE(addPageToBook(&page));
+    QTemporaryDir dir;
+    ns_epub::epubPubInfo info;
+    ns_epub::epubCreationConfig config;
+    config.buildFromPages = 1;
+    config.pubInfo = &info;
+    ASSERT_TRUE(ns_epub::setFieldText(config.outputFolder, dir.path() + QLatin1Char('/')));
+    ASSERT_TRUE(ns_epub::setFieldText(config.bookName, QStringLiteral("book")));
+    g_leafbinder.create(&config);
+
+    bookhelpers::PageMaker maker;
+    EXPECT_TRUE(addPageToBook(maker.textPage(u"first page")));
+    EXPECT_TRUE(addPageToBook(maker.textPage(u"second page")));
+    // Given up as the worker does, so no later test finds it open.
+    g_leafbinder = ns_epub::leafbinder();
+
+    const QString pages = dir.filePath(QStringLiteral("book/OEBPS/"));
+    EXPECT_TRUE(testfiles::readAll(pages + QStringLiteral("page-1.html")).contains("first page"));
+    EXPECT_TRUE(testfiles::readAll(pages + QStringLiteral("page-2.html")).contains("second page"));
 }
 
 } // namespace

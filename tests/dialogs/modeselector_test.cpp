@@ -2,7 +2,7 @@
 // reads after it closed, whichever way it was closed.
 #include "dialogs/vumodeselector.h"
 
-#include "modalhelper.h"
+#include "modalanswers.h"
 
 #include "platform/vuframe0/vupref.h"
 
@@ -68,7 +68,7 @@ TEST(ModeSelector, FormHasItsWidgetsTextsAndFixedSize)
 TEST(ModeSelector, OkWithoutChangesGivesTextAndKeepsTheHint)
 {
     VuModeSelector dialog;
-    dialogtest::whenModal([](QWidget* modal) { child<QPushButton>(*modal, "pushButton")->click(); });
+    ModalAnswers ok({[](QWidget* modal) { child<QPushButton>(*modal, "pushButton")->click(); }});
     EXPECT_EQ(dialog.exec(), QDialog::Accepted);
     EXPECT_EQ(dialog.currentMode(), 0);
     EXPECT_TRUE(dialog.showHintAgain());
@@ -77,11 +77,11 @@ TEST(ModeSelector, OkWithoutChangesGivesTextAndKeepsTheHint)
 TEST(ModeSelector, ClosingTheWindowStillGivesWhatItShows)
 {
     VuModeSelector dialog;
-    dialogtest::whenModal([](QWidget* modal) {
+    ModalAnswers close({[](QWidget* modal) {
         child<QComboBox>(*modal, "comboboxMode")->setCurrentIndex(1);
         child<QCheckBox>(*modal, "checkBox")->click();
         modal->close();
-    });
+    }});
     dialog.exec();
     EXPECT_EQ(dialog.currentMode(), 1);
     EXPECT_FALSE(dialog.showHintAgain());

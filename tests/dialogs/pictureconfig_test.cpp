@@ -9,7 +9,7 @@
 #include "convert/pdfgraber.h"
 #include "convert/rendercap.h"
 #include "dialogs/vuselectarealabel.h"
-#include "modalhelper.h"
+#include "modalanswers.h"
 #include "pdfmaker.h"
 #include "testfiles.h"
 
@@ -24,7 +24,6 @@
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QSpinBox>
@@ -289,14 +288,14 @@ TEST_F(PictureConfig, EachZoomChoiceIsStored)
 TEST_F(PictureConfig, AreaDrawnWithTheMouseIsStoredInPagePixels)
 {
     VuPictureConfigDialog dialog(&m_row);
-    dialogtest::whenModal([](QWidget* modal) {
+    ModalAnswers draw({[](QWidget* modal) {
         QWidget* view = label(*modal);
         // Shrink from the bottom-right corner to 150 x 194 label pixels ...
         drag(view, QPoint(kLeft + kAreaWidth - 1, kTop + kAreaHeight - 1), QPoint(kLeft + 149, kTop + 193));
         // ... and move it by its inside so that its centre is at (110, 160).
         drag(view, QPoint(60, 100), QPoint(110, 160));
         clickOk(modal);
-    });
+    }});
     ASSERT_EQ(dialog.exec(), QDialog::Accepted);
 
     // Left 36 - 10 = 26 and top 64 - 16 = 48 label pixels.
@@ -387,11 +386,11 @@ TEST_F(PictureConfig, AZoomOfNothingStoresTheUsualHundred)
 TEST_F(PictureConfig, CancelStoresNothing)
 {
     VuPictureConfigDialog dialog(&m_row);
-    dialogtest::whenModal([](QWidget* modal) {
+    ModalAnswers cancel({[](QWidget* modal) {
         drag(label(*modal), QPoint(kLeft, kTop), QPoint(100, 120));
         child<QComboBox>(*modal, "comboboxZoom")->setCurrentIndex(0);
         child<QDialogButtonBox>(*modal, "buttonBox")->button(QDialogButtonBox::Cancel)->click();
-    });
+    }});
     EXPECT_EQ(dialog.exec(), QDialog::Rejected);
     EXPECT_FALSE(m_row.data(6, 0x4c).isValid());
     EXPECT_FALSE(m_row.data(6, 0x4d).isValid());
@@ -494,21 +493,18 @@ TEST_F(PictureConfig, ADocumentThatDoesNotOpenCannotBeConfirmed)
     child<QSpinBox>(dialog, "spinBoxWidth")->setValue(40);
     EXPECT_EQ(label(dialog)->selection(), before);
 
-    QString message;
-    dialogtest::whenModal([&](QWidget* modal) {
-        auto* box = qobject_cast<QMessageBox*>(modal);
-        ASSERT_NE(box, nullptr);
-        message = box->text();
-        box->button(QMessageBox::Ok)->click();
-    }, &dialog);
+    QStringList messages;
     bool stayedOpen = false;
-    dialogtest::whenModal([&](QWidget* modal) {
+    ModalAnswers ok({[&](QWidget* modal) {
+        // The refusal opens inside this answer: answered by its own timer.
+        ModalAnswers box({pressButton(QStringLiteral("OK"))});
         clickOk(modal);
+        messages = box.texts();
         stayedOpen = modal->isVisible();
         modal->close();
-    });
+    }});
     dialog.exec();
-    EXPECT_EQ(message, QStringLiteral("Page number is invalid!"));
+    EXPECT_EQ(messages, QStringList{QStringLiteral("Page number is invalid!")});
     EXPECT_TRUE(stayedOpen);
     EXPECT_FALSE(m_row.data(6, 0x4c).isValid());
     EXPECT_FALSE(m_row.data(6, 0x4e).isValid());

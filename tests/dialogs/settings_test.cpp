@@ -3,7 +3,7 @@
 // the settings of the hidden tabs that are loaded and stored unseen.
 #include "dialogs/settings.h"
 
-#include "modalhelper.h"
+#include "modalanswers.h"
 #include "platform/vuframe0/vuapplication.h"
 #include "platform/vuframe0/vumainwindow.h"
 #include "platform/vuframe0/vupref.h"
@@ -19,7 +19,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
@@ -80,15 +79,10 @@ protected:
     // is answered and its text given back.
     static QString pressRefused(Settings& dialog, QDialogButtonBox::StandardButton which)
     {
-        QString message;
-        dialogtest::whenModal([&](QWidget* modal) {
-            auto* box = qobject_cast<QMessageBox*>(modal);
-            ASSERT_NE(box, nullptr);
-            message = box->text();
-            box->button(QMessageBox::Ok)->click();
-        }, &dialog);
+        ModalAnswers box({pressButton(QStringLiteral("OK"))});
         button(dialog, which)->click();
-        return message;
+        EXPECT_EQ(box.answered(), 1);
+        return box.texts().value(0);
     }
 
     static QStringList storedKeys()
@@ -173,9 +167,7 @@ TEST_F(SettingsDialog, FirstOkStoresEveryKeyWithItsDefault)
 {
     Settings dialog(nullptr);
     field(dialog)->setText(folder(QStringLiteral("work")));
-    dialogtest::whenModal([](QWidget* modal) {
-        child<QDialogButtonBox>(*modal, "buttonBox")->button(QDialogButtonBox::Ok)->click();
-    });
+    ModalAnswers ok({pressButton(QStringLiteral("OK"))});
     EXPECT_EQ(dialog.exec(), QDialog::Accepted);
 
     EXPECT_EQ(VuPref::value(QStringLiteral("temporarydir")).toString(), folder(QStringLiteral("work")));
@@ -318,11 +310,11 @@ TEST_F(SettingsDialog, ApplyStoresAndWaitsForTheNextChange)
 TEST_F(SettingsDialog, CancelStoresNothing)
 {
     Settings dialog(nullptr);
-    dialogtest::whenModal([this](QWidget* modal) {
+    ModalAnswers cancel({[this](QWidget* modal) {
         child<QLineEdit>(*modal, "lineEdit")->setText(folder(QStringLiteral("work")));
         child<QCheckBox>(*modal, "checkUpdate")->click();
         child<QDialogButtonBox>(*modal, "buttonBox")->button(QDialogButtonBox::Cancel)->click();
-    });
+    }});
     EXPECT_EQ(dialog.exec(), QDialog::Rejected);
     EXPECT_TRUE(storedKeys().isEmpty());
 }
@@ -389,15 +381,13 @@ TEST_F(SettingsDialog, BrowseStartsAtTheStoredFolderNotTheField)
     field(dialog)->setText(folder(QStringLiteral("edited")));
 
     QString startFolder;
-    dialogtest::whenModal([&](QWidget* modal) {
-        auto* files = qobject_cast<QFileDialog*>(modal);
-        ASSERT_NE(files, nullptr);
-        startFolder = files->directory().absolutePath();
-        files->setDirectory(picked);
-        files->selectFile(picked);
-        static_cast<QDialog*>(files)->accept();
-    }, &dialog);
+    ModalAnswers files({[&](QWidget* modal) {
+        if (auto* shown = qobject_cast<QFileDialog*>(modal))
+            startFolder = shown->directory().absolutePath();
+        chooseFolder(picked)(modal);
+    }});
     child<QPushButton>(dialog, "browse")->click();
+    EXPECT_EQ(files.answered(), 1);
     EXPECT_EQ(startFolder, folder(QStringLiteral("stored/deep")));
     EXPECT_TRUE(QFileInfo(folder(QStringLiteral("stored/deep"))).isDir());
     EXPECT_EQ(field(dialog)->text(), picked);
@@ -426,15 +416,9 @@ TEST_F(SettingsDialog, OpenSaysSoWhenTheFolderCannotBeMade)
     Settings dialog(nullptr);
     dialog.show();
     field(dialog)->setText(file + QStringLiteral("/inside"));
-    QString message;
-    dialogtest::whenModal([&](QWidget* modal) {
-        auto* box = qobject_cast<QMessageBox*>(modal);
-        ASSERT_NE(box, nullptr);
-        message = box->text();
-        box->button(QMessageBox::Ok)->click();
-    }, &dialog);
+    ModalAnswers box({pressButton(QStringLiteral("OK"))});
     child<QPushButton>(dialog, "open")->click();
-    EXPECT_EQ(message, QStringLiteral("Failed to open folder \"%1\".").arg(file + QStringLiteral("/inside")));
+    EXPECT_EQ(box.texts().value(0), QStringLiteral("Failed to open folder \"%1\".").arg(file + QStringLiteral("/inside")));
     EXPECT_TRUE(opened.paths.isEmpty());
 }
 

@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -20,6 +21,16 @@ QString textOf(QWidget* window)
     if (auto* label = window->findChild<QLabel*>())
         return label->text();
     return QString();
+}
+
+// The window as a file dialog; any other window is closed, so the test goes
+// on and fails.
+QFileDialog* fileDialogOrClose(QWidget* window)
+{
+    auto* dialog = qobject_cast<QFileDialog*>(window);
+    if (!dialog)
+        window->close();
+    return dialog;
 }
 
 } // namespace
@@ -71,5 +82,34 @@ ModalAnswers::Answer typeAndPress(const QString& typed, const QString& button)
         if (auto* edit = window->findChild<QLineEdit*>())
             edit->setText(typed);
         pressButton(button)(window);
+    };
+}
+
+ModalAnswers::Answer chooseFiles(const QStringList& paths)
+{
+    return [paths](QWidget* window) {
+        QFileDialog* dialog = fileDialogOrClose(window);
+        if (!dialog)
+            return;
+        if (paths.isEmpty()) {
+            dialog->reject();
+            return;
+        }
+        QStringList quoted;
+        for (const QString& path : paths)
+            quoted << QLatin1Char('"') + path + QLatin1Char('"');
+        dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(quoted.join(QLatin1Char(' ')));
+        static_cast<QDialog*>(dialog)->accept();
+    };
+}
+
+ModalAnswers::Answer chooseFolder(const QString& folder)
+{
+    return [folder](QWidget* window) {
+        QFileDialog* dialog = fileDialogOrClose(window);
+        if (!dialog)
+            return;
+        dialog->setDirectory(folder);
+        static_cast<QDialog*>(dialog)->accept();
     };
 }

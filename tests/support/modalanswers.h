@@ -47,4 +47,13 @@ private:
 ModalAnswers::Answer pressButton(const QString& text);
 ModalAnswers::Answer typeAndPress(const QString& typed, const QString& button);
 
+// Answers a file dialog as a user does: with paths, types them into its file
+// name field (quoted, so several and absolute ones are taken) and accepts;
+// an empty list cancels. Typing works whether or not the field has the
+// focus, which QFileDialog::selectFile does not (it leaves a focused field
+// alone, and the dialog then accepts nothing).
+ModalAnswers::Answer chooseFiles(const QStringList& paths);
+// Answers a folder dialog: moves it to the folder and accepts.
+ModalAnswers::Answer chooseFolder(const QString& folder);
+
 #endif
