@@ -29,6 +29,13 @@ const char kSource[] = ".\\mainwindow";
 
 Q_LOGGING_CATEGORY(lcQueue, "quireflow.queue", QtInfoMsg)
 
+// A row converts only while its PDF is a regular file: a named pipe put in
+// its place would block the worker at its first read, for good.
+bool canConvertFile(const QString& path)
+{
+    return QFileInfo(path).isFile();
+}
+
 } // namespace
 
 void MainWindow::on_convert()
@@ -141,7 +148,7 @@ void MainWindow::skipMissingFiles()
 {
     const QList<QTreeWidgetItem*> queued = m_pendingTasks;
     for (QTreeWidgetItem* row : queued) {
-        if (!utils::fileExists(taskrow::pdfPath(row)))
+        if (!canConvertFile(taskrow::pdfPath(row)))
             skipRow(row);
     }
 }
@@ -175,7 +182,7 @@ bool MainWindow::startNextTask()
         }
         if (!isListedRow(row) || taskrow::status(row) != taskrow::StatusWaiting)
             continue;
-        if (!utils::fileExists(taskrow::pdfPath(row))) {
+        if (!canConvertFile(taskrow::pdfPath(row))) {
             skipRow(row);
             return false;
         }

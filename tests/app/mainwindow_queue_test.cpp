@@ -317,6 +317,19 @@ TEST_F(Queue, APdfThatVanishesWhileQueuedIsSkippedAndEndsTheRun)
     EXPECT_EQ(m_started, QStringList{ QStringLiteral("one.pdf") });
 }
 
+TEST_F(Queue, APdfReplacedByANamedPipeIsSkippedUnopened)
+{
+    addPdfs({ QStringLiteral("one.pdf"), QStringLiteral("pipe.pdf") });
+    const QString pipe = taskrow::pdfPath(row(1));
+    ASSERT_TRUE(QFile::remove(pipe));
+    const testfiles::Fifo fifo(pipe);
+    ASSERT_TRUE(fifo.isValid());
+    m_window->on_convert();
+    ASSERT_TRUE(waitForRunEnd());
+    EXPECT_EQ(statuses(), QList<int>({ taskrow::StatusDone, taskrow::StatusSkipped }));
+    EXPECT_FALSE(fifo.wasOpened());
+}
+
 TEST_F(Queue, AFailedTaskShowsFailedAndTheNextOneStarts)
 {
     addPdfs({ QStringLiteral("broken.pdf"), QStringLiteral("good.pdf") });
