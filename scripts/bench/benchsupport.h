@@ -17,6 +17,10 @@ QString makeTextHeavyPdf(const QString& path, int pageCount);
 // -1 when there is none.
 long statusKib(const char* key);
 
+// Starts this process's peak resident memory ("VmHWM:") again from its
+// present size. False when the system does not allow it.
+bool restartPeak();
+
 } // namespace bench
 
 #endif

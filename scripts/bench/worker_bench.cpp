@@ -5,12 +5,17 @@
 //   Picture mode at zoom 200 (144 dpi): `pdftoppm -jpeg -r 144` alone.
 //   Text mode: `mutool draw -F stext`.
 //
-//   worker_bench [text|picture] [--pages N] [file.pdf]
+//   worker_bench [text|picture] [--pages N] [--peak] [file.pdf]
 //
 // Without a mode both modes run, each in a process of its own so that their
 // memory peaks stay apart. Without a file a text-heavy PDF of N pages
 // (default 100) is made first. Memory is read after a tenth of the pages and
 // at the end: a flat peak means memory does not grow with the page count.
+//
+// With --peak each mode converts once, with no outside tool, and prints the
+// process's peak resident memory during that one task (the peak is restarted
+// once the PDF is open, so making the PDF does not count). Compare the
+// figures of two page counts to see what a long book costs.
 #include "benchsupport.h"
 #include "convert/pdfgraber.h"
 #include "convert/vuconsolethread.h"
@@ -114,27 +119,67 @@ double referenceOnce(bool picture, const QString& pdf, int pageCount, const QStr
                                                QStringLiteral("1-") + last});
 }
 
+// The PDF to convert: the one given, or a text-heavy one made in dir. Empty,
+// with the reason printed, when there is none.
+QString benchPdf(const QString& givenPdf, int wantedPages, const QTemporaryDir& dir)
+{
+    if (!givenPdf.isEmpty())
+        return givenPdf;
+    const QString pdf = dir.filePath(QStringLiteral("text-heavy.pdf"));
+    const QString error = bench::makeTextHeavyPdf(pdf, wantedPages);
+    if (!error.isEmpty()) {
+        std::fprintf(stderr, "cannot make the PDF: %s\n", qPrintable(error));
+        return QString();
+    }
+    return pdf;
+}
+
+// The PDF's page count; 0, with the reason printed, when it does not open.
+int pdfPageCount(const QString& pdf)
+{
+    PDFGraber graber;
+    if (!graber.open(pdf, QString())) {
+        std::fprintf(stderr, "cannot open %s\n", qPrintable(pdf));
+        return 0;
+    }
+    return graber.pageCount();
+}
+
+// One task, no outside tool: the peak resident memory of the process while
+// it converts.
+int runPeak(bool picture, const QString& givenPdf, int wantedPages)
+{
+    QTemporaryDir dir;
+    const QString pdf = benchPdf(givenPdf, wantedPages, dir);
+    const int pageCount = pdf.isEmpty() ? 0 : pdfPageCount(pdf);
+    if (pageCount == 0)
+        return 1;
+    const long rssBefore = bench::statusKib("VmRSS:");
+    if (!bench::restartPeak()) {
+        std::fprintf(stderr, "cannot restart the memory peak (/proc/self/clear_refs)\n");
+        return 1;
+    }
+    const taskFigures figures = convertOnce(pdf, pageCount, picture ? kPictureZoom : 0,
+                                            dir.path() + QLatin1Char('/'), QStringLiteral("bench.epub"));
+    if (!figures.succeeded) {
+        std::fprintf(stderr, "the conversion failed (see the log in %s)\n", qPrintable(QDir::tempPath()));
+        return 1;
+    }
+    std::printf("%s mode%s: %d pages, book %lld bytes, %.1f s (processor %.1f s)\n", picture ? "Picture" : "Text",
+                picture ? " at zoom 200" : "", pageCount, static_cast<long long>(figures.bookBytes),
+                figures.seconds, figures.cpu);
+    std::printf("  memory: RSS %ld KiB before the task, peak %ld KiB during it\n", rssBefore,
+                bench::statusKib("VmHWM:"));
+    return 0;
+}
+
 int runMode(bool picture, const QString& givenPdf, int wantedPages)
 {
     QTemporaryDir dir;
-    QString pdf = givenPdf;
-    if (pdf.isEmpty()) {
-        pdf = dir.filePath(QStringLiteral("text-heavy.pdf"));
-        const QString error = bench::makeTextHeavyPdf(pdf, wantedPages);
-        if (!error.isEmpty()) {
-            std::fprintf(stderr, "cannot make the PDF: %s\n", qPrintable(error));
-            return 1;
-        }
-    }
-    int pageCount = 0;
-    {
-        PDFGraber graber;
-        if (!graber.open(pdf, QString())) {
-            std::fprintf(stderr, "cannot open %s\n", qPrintable(pdf));
-            return 1;
-        }
-        pageCount = graber.pageCount();
-    }
+    const QString pdf = benchPdf(givenPdf, wantedPages, dir);
+    const int pageCount = pdf.isEmpty() ? 0 : pdfPageCount(pdf);
+    if (pageCount == 0)
+        return 1;
     const QString outputFolder = dir.path() + QLatin1Char('/');
     const int zoom = picture ? kPictureZoom : 0;
     const long rssBefore = bench::statusKib("VmRSS:");
@@ -196,6 +241,7 @@ int main(int argc, char* argv[])
     QString mode;
     QString pdf;
     int pages = 100;
+    bool peak = false;
     const QStringList arguments = QCoreApplication::arguments().mid(1);
     for (int i = 0; i < arguments.size(); ++i) {
         const QString& argument = arguments.at(i);
@@ -203,20 +249,30 @@ int main(int argc, char* argv[])
             mode = argument;
         else if (argument == QLatin1String("--pages") && i + 1 < arguments.size())
             pages = arguments.at(++i).toInt();
+        else if (argument == QLatin1String("--peak"))
+            peak = true;
         else
             pdf = QFileInfo(argument).absoluteFilePath();
     }
     if (pages < 1) {
-        std::fprintf(stderr, "usage: worker_bench [text|picture] [--pages N] [file.pdf]\n");
+        std::fprintf(stderr, "usage: worker_bench [text|picture] [--pages N] [--peak] [file.pdf]\n");
         return 2;
     }
     if (!mode.isEmpty())
-        return runMode(mode == QLatin1String("picture"), pdf, pages);
+        return (peak ? runPeak : runMode)(mode == QLatin1String("picture"), pdf, pages);
 
+    // Both modes convert the same PDF, made once here, so neither child's
+    // memory holds the making of it.
+    QTemporaryDir dir;
+    if (pdf.isEmpty())
+        pdf = benchPdf(QString(), pages, dir);
+    if (pdf.isEmpty())
+        return 1;
     int result = 0;
     for (const char* each : {"text", "picture"}) {
-        QStringList childArguments = arguments;
-        childArguments.prepend(QLatin1String(each));
+        QStringList childArguments = {QLatin1String(each), pdf};
+        if (peak)
+            childArguments << QStringLiteral("--peak");
         QProcess child;
         child.setProcessChannelMode(QProcess::ForwardedChannels);
         child.start(QCoreApplication::applicationFilePath(), childArguments);
