@@ -98,19 +98,20 @@ bool epubConverter::finishManifest()
 
     opf->addManifestItem(QStringLiteral("ncx"), QStringLiteral("toc.ncx"), mediaNcx);
     opf->addManifestItem(QStringLiteral("css"), QStringLiteral("sheetstyle.css"), mediaCss);
+    // Each book has its own lists, which do not change while the documents
+    // are written.
     const QStringList pictures = m_stat->pictureFiles();
-    for (int i = 0; i < pictures.size(); ++i) {
+    opf->addManifestItems(int(pictures.size()), [pictures](int i) {
         const QString& file = pictures.at(i);
-        opf->addManifestItem(convertStat::pictureId(i), file,
-                             pictureMediaType(QFileInfo(file).suffix().toLower()));
-    }
+        return manifestItem{convertStat::pictureId(i), file, pictureMediaType(QFileInfo(file).suffix().toLower())};
+    });
     const QStringList pages = m_stat->pageFiles();
-    for (int i = 0; i < pages.size(); ++i) {
-        const QString id = QStringLiteral("page-") + QString::number(i);
-        ncx->addPagePoint(id, pages.at(i));
-        opf->addManifestItem(id, pages.at(i), mediaXhtml);
-        opf->addSpineItem(id);
-    }
+    const auto pageId = [](int i) { return QStringLiteral("page-") + QString::number(i); };
+    ncx->addPagePoints(int(pages.size()), [pages, pageId](int i) { return pagePoint{pageId(i), pages.at(i)}; });
+    opf->addManifestItems(int(pages.size()), [pages, pageId](int i) {
+        return manifestItem{pageId(i), pages.at(i), mediaXhtml};
+    });
+    opf->addSpineItems(int(pages.size()), pageId);
     ncx->setPlayCounter(0);
 
     // The navigation document first: the package document names it.

@@ -4,6 +4,15 @@
 
 namespace ns_epub {
 
+namespace {
+
+QString pageId(int playOrder)
+{
+    return QStringLiteral("navPoint-") + QString::number(playOrder);
+}
+
+} // namespace
+
 epubNcxWriter::epubNcxWriter()
 {
     start();
@@ -42,24 +51,42 @@ bool epubNcxWriter::addPagePoint(const QString& label, const QString& src)
     if (m_navMap.isNull())
         return false;
     ++m_playCounter;
-    appendPoint(QStringLiteral("navPoint-") + QString::number(m_playCounter), m_playCounter, label, src);
+    appendPoint(pageId(m_playCounter), m_playCounter, label, src);
+    return true;
+}
+
+bool epubNcxWriter::addPagePoints(int count, std::function<pagePoint(int)> pointAt)
+{
+    if (m_navMap.isNull())
+        return false;
+    const int first = m_playCounter + 1;
+    m_playCounter += qMax(count, 0);
+    appendOnSave(m_navMap, count, [first, pointAt = std::move(pointAt)](QDomDocument& document, int index) {
+        return pointElement(document, first + index, pageId(first + index), pointAt(index));
+    });
     return true;
 }
 
 void epubNcxWriter::appendPoint(const QString& id, int playOrder, const QString& label, const QString& src)
 {
-    QDomElement point = m_document.createElement(QStringLiteral("navPoint"));
-    point.setAttribute(QStringLiteral("id"), id);
-    point.setAttribute(QStringLiteral("playOrder"), QString::number(playOrder));
-    QDomElement navLabel = m_document.createElement(QStringLiteral("navLabel"));
-    QDomElement text = m_document.createElement(QStringLiteral("text"));
-    text.appendChild(m_document.createTextNode(label));
+    m_navMap.appendChild(pointElement(m_document, playOrder, id, {label, src}));
+}
+
+QDomElement epubNcxWriter::pointElement(QDomDocument& document, int playOrder, const QString& id,
+                                        const pagePoint& point)
+{
+    QDomElement element = document.createElement(QStringLiteral("navPoint"));
+    element.setAttribute(QStringLiteral("id"), id);
+    element.setAttribute(QStringLiteral("playOrder"), QString::number(playOrder));
+    QDomElement navLabel = document.createElement(QStringLiteral("navLabel"));
+    QDomElement text = document.createElement(QStringLiteral("text"));
+    text.appendChild(document.createTextNode(point.label));
     navLabel.appendChild(text);
-    point.appendChild(navLabel);
-    QDomElement content = m_document.createElement(QStringLiteral("content"));
-    content.setAttribute(QStringLiteral("src"), src);
-    point.appendChild(content);
-    m_navMap.appendChild(point);
+    element.appendChild(navLabel);
+    QDomElement content = document.createElement(QStringLiteral("content"));
+    content.setAttribute(QStringLiteral("src"), point.src);
+    element.appendChild(content);
+    return element;
 }
 
 bool epubNcxWriter::setBookIdentifier(const QString& identifier)

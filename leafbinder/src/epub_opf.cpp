@@ -47,11 +47,7 @@ bool epubOpfWriter::addManifestItem(const QString& id, const QString& href, int 
 {
     if (m_manifest.isNull())
         return false;
-    QDomElement item = m_document.createElement(QStringLiteral("item"));
-    item.setAttribute(QStringLiteral("id"), id);
-    item.setAttribute(QStringLiteral("href"), href);
-    item.setAttribute(QStringLiteral("media-type"), mediaTypeText(type));
-    m_manifest.appendChild(item);
+    m_manifest.appendChild(manifestElement(m_document, {id, href, type}));
     return true;
 }
 
@@ -59,11 +55,45 @@ bool epubOpfWriter::addSpineItem(const QString& idref)
 {
     if (m_spine.isNull())
         return false;
-    QDomElement item = m_document.createElement(QStringLiteral("itemref"));
-    item.setAttribute(QStringLiteral("idref"), idref);
-    item.setAttribute(QStringLiteral("linear"), QStringLiteral("yes"));
-    m_spine.appendChild(item);
+    m_spine.appendChild(spineElement(m_document, idref));
     return true;
+}
+
+bool epubOpfWriter::addManifestItems(int count, std::function<manifestItem(int)> itemAt)
+{
+    if (m_manifest.isNull())
+        return false;
+    appendOnSave(m_manifest, count, [itemAt = std::move(itemAt)](QDomDocument& document, int index) {
+        return manifestElement(document, itemAt(index));
+    });
+    return true;
+}
+
+bool epubOpfWriter::addSpineItems(int count, std::function<QString(int)> idrefAt)
+{
+    if (m_spine.isNull())
+        return false;
+    appendOnSave(m_spine, count, [idrefAt = std::move(idrefAt)](QDomDocument& document, int index) {
+        return spineElement(document, idrefAt(index));
+    });
+    return true;
+}
+
+QDomElement epubOpfWriter::manifestElement(QDomDocument& document, const manifestItem& item)
+{
+    QDomElement element = document.createElement(QStringLiteral("item"));
+    element.setAttribute(QStringLiteral("id"), item.id);
+    element.setAttribute(QStringLiteral("href"), item.href);
+    element.setAttribute(QStringLiteral("media-type"), mediaTypeText(item.type));
+    return element;
+}
+
+QDomElement epubOpfWriter::spineElement(QDomDocument& document, const QString& idref)
+{
+    QDomElement element = document.createElement(QStringLiteral("itemref"));
+    element.setAttribute(QStringLiteral("idref"), idref);
+    element.setAttribute(QStringLiteral("linear"), QStringLiteral("yes"));
+    return element;
 }
 
 bool epubOpfWriter::addGuideReference(const QString& title, const QString& href, int type)

@@ -5,10 +5,19 @@
 
 #include <QDomElement>
 
+#include <functional>
+
 namespace ns_epub {
 
 class epubCoverHandle;
 struct epubPubInfo;
+
+// One "item" of the manifest; type is a media type code.
+struct manifestItem {
+    QString id;
+    QString href;
+    int type;
+};
 
 // The package document "content.opf": the template
 // "epubTemplate/OEBPS/content.opf" with the book's metadata, manifest items,
@@ -27,6 +36,11 @@ public:
     bool addManifestItem(const QString& id, const QString& href, int type);
     bool addSpineItem(const QString& idref);
     bool addGuideReference(const QString& title, const QString& href, int type);
+    // Runs of count items or spine entries, entry i given by itemAt(i) or
+    // idrefAt(i) only while the document is saved, so that a book of any
+    // length costs no more memory than a short one.
+    bool addManifestItems(int count, std::function<manifestItem(int)> itemAt);
+    bool addSpineItems(int count, std::function<QString(int)> idrefAt);
 
     // The book's metadata and, with a cover, its meta, manifest, spine and
     // guide entries. Texts lose the characters XML forbids; an empty
@@ -44,6 +58,8 @@ public:
 
 private:
     QDomElement addMetadata(const QString& name, const QString& text);
+    static QDomElement manifestElement(QDomDocument& document, const manifestItem& item);
+    static QDomElement spineElement(QDomDocument& document, const QString& idref);
 
     QDomElement m_package;
     QDomElement m_metadata;

@@ -5,6 +5,9 @@
 #include <QDir>
 #include <QFile>
 #include <QSaveFile>
+#include <QTextStream>
+
+#include <utility>
 
 namespace ns_epub {
 
@@ -28,6 +31,44 @@ QDomDocument parsed(const QByteArray& bytes, bool* ok = nullptr)
     if (ok)
         *ok = parsedOk;
     return parsedOk ? document : QDomDocument();
+}
+
+// Stands in the document for a run of entries made at the save:
+// "<!--leafbinder-entries-<n>-->". Texts and attribute values are escaped
+// when written, so only a template's own comment could read the same.
+const QLatin1String kMarkerText("leafbinder-entries-");
+const QLatin1String kMarkerStart("<!--leafbinder-entries-");
+const QLatin1String kMarkerEnd("-->");
+// How much text is gathered before it is written out.
+constexpr qsizetype kPieceSize = 64 * 1024;
+
+bool writeUtf8(QIODevice& file, const QString& text)
+{
+    const QByteArray bytes = text.toUtf8();
+    return file.write(bytes) == bytes.size();
+}
+
+// The number of the marker that starts at `at`, and *end just after it; -1
+// for a comment of the template's own.
+int markerNumber(const QString& text, qsizetype at, int markers, qsizetype* end)
+{
+    const qsizetype numberAt = at + kMarkerStart.size();
+    *end = text.indexOf(kMarkerEnd, numberAt);
+    if (*end < 0)
+        return -1;
+    bool isNumber = false;
+    const int number = QStringView(text).mid(numberAt, *end - numberAt).toInt(&isNumber);
+    *end += kMarkerEnd.size();
+    return isNumber && number >= 0 && number < markers ? number : -1;
+}
+
+// Where the marker's own line starts: its indentation goes with it.
+qsizetype markerLineStart(const QString& text, qsizetype at, qsizetype done)
+{
+    qsizetype start = at;
+    while (start > done && text.at(start - 1) == QLatin1Char(' '))
+        --start;
+    return start == 0 || text.at(start - 1) == QLatin1Char('\n') ? start : at;
 }
 
 } // namespace
@@ -85,6 +126,7 @@ bool epubXmlWriter::load(const QString& templatePath)
 
 bool epubXmlWriter::reset()
 {
+    m_onSave.clear();
     m_document = parsed(m_templateBytes);
     return start();
 }
@@ -95,8 +137,7 @@ bool epubXmlWriter::save(const QString& path)
     if (!m_document.documentElement().isNull()) {
         QSaveFile file(path);
         if (file.open(QIODevice::WriteOnly)) {
-            const QByteArray bytes = m_document.toByteArray(m_indent);
-            written = file.write(bytes) == bytes.size() && file.commit();
+            written = writeDocument(file) && file.commit();
         }
     }
     if (!written) {
@@ -105,6 +146,67 @@ bool epubXmlWriter::save(const QString& path)
     }
     reset();
     return written;
+}
+
+void epubXmlWriter::appendOnSave(QDomElement& parent, int count, entryMaker make)
+{
+    if (parent.isNull() || count <= 0)
+        return;
+    parent.appendChild(m_document.createComment(kMarkerText + QString::number(m_onSave.size())));
+    m_onSave.push_back({count, std::move(make)});
+}
+
+// The document as QDom writes it, each marker replaced by its entries, in
+// pieces: the text of all of a long book's entries is never held at once.
+bool epubXmlWriter::writeDocument(QIODevice& file) const
+{
+    const QString text = m_document.toString(m_indent);
+    QDomDocument scratch;
+    QString piece;
+    qsizetype done = 0;
+    for (qsizetype at = text.indexOf(kMarkerStart); at >= 0; at = text.indexOf(kMarkerStart, done)) {
+        qsizetype end = 0;
+        const int number = markerNumber(text, at, int(m_onSave.size()), &end);
+        if (number < 0) {
+            piece += QStringView(text).mid(done, at + kMarkerStart.size() - done);
+            done = at + kMarkerStart.size();
+            continue;
+        }
+        const qsizetype lineStart = markerLineStart(text, at, done);
+        piece += QStringView(text).mid(done, lineStart - done);
+        const QString indentation = text.mid(lineStart, at - lineStart);
+        const savedEntries& entries = m_onSave[std::size_t(number)];
+        for (int i = 0; i < entries.count; ++i) {
+            piece += entryText(scratch, entries, i, indentation);
+            if (piece.size() >= kPieceSize && !writeUtf8(file, std::exchange(piece, QString())))
+                return false;
+        }
+        done = end < text.size() && text.at(end) == QLatin1Char('\n') ? end + 1 : end;
+    }
+    piece += QStringView(text).mid(done);
+    return writeUtf8(file, piece);
+}
+
+// Entry index as it stands in the document: QDom writes a lone element one
+// level deep, and the marker's indentation takes the place of that level.
+QString epubXmlWriter::entryText(QDomDocument& scratch, const savedEntries& entries, int index,
+                                 const QString& indentation) const
+{
+    QString saved;
+    QTextStream stream(&saved);
+    entries.make(scratch, index).save(stream, m_indent);
+    stream.flush();
+    const qsizetype level = qMax(m_indent, 0);
+    QString text;
+    for (qsizetype start = 0; start < saved.size();) {
+        qsizetype end = saved.indexOf(QLatin1Char('\n'), start);
+        end = end < 0 ? saved.size() : end + 1;
+        const qsizetype skip = qMin(level, end - start);
+        text += indentation;
+        text += QStringView(saved).mid(start + skip, end - start - skip);
+        start = end;
+    }
+    return text;
 }
 
 } // namespace ns_epub

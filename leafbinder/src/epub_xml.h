@@ -5,6 +5,11 @@
 #include <QDomDocument>
 #include <QString>
 
+#include <functional>
+#include <vector>
+
+class QIODevice;
+
 namespace ns_epub {
 
 // The text with every character that XML 1.0 forbids left out: control
@@ -46,12 +51,31 @@ protected:
     // Runs init() and remembers its result; concrete constructors call it.
     bool start();
 
+    // Makes entry index of a run of like elements, in document.
+    using entryMaker = std::function<QDomElement(QDomDocument& document, int index)>;
+    // Appends count elements to parent that are made only while the document
+    // is saved, one at a time, each written and dropped before the next: a
+    // long book has entries for every page, and held as nodes until the save
+    // they would cost several KiB a page. The saved file is the same as if
+    // they had been appended here; reset() drops them unmade.
+    void appendOnSave(QDomElement& parent, int count, entryMaker make);
+
     QDomDocument m_document;
     QByteArray m_templateBytes;
 
 private:
+    struct savedEntries {
+        int count;
+        entryMaker make;
+    };
+
+    bool writeDocument(QIODevice& file) const;
+    QString entryText(QDomDocument& scratch, const savedEntries& entries, int index,
+                      const QString& indentation) const;
+
     int m_indent;
     bool m_ready = false;
+    std::vector<savedEntries> m_onSave;   // in the order of their markers' numbers
 };
 
 } // namespace ns_epub
