@@ -4,6 +4,7 @@
 #include "convert/pathtext.h"
 #include "convert/rendercap.h"
 #include "fixed_field.h"
+#include "platform/fitz/parsedobjects.h"
 #include "platform/vuframe0/vupaths.h"
 
 #include <QFile>
@@ -150,6 +151,7 @@ struct PDFGraber::renderState {
     contextOwner context;
     documentOwner document;
     pageOwner page;
+    parsedObjects parsed;
     fz_rect pageBounds = fz_empty_rect;
     QString title;
     int pageCount = 0;
@@ -222,6 +224,7 @@ QString PDFGraber::renderState::infoTitle()
 bool PDFGraber::renderState::loadPage(int number)
 {
     page.reset();
+    parsed.pageDone(ctx(), document.get());
     fz_page* loaded = nullptr;
     fz_rect bounds = fz_empty_rect;
     fz_var(loaded);

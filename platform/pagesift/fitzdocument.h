@@ -1,6 +1,8 @@
 #ifndef FITZDOCUMENT_H
 #define FITZDOCUMENT_H
 
+#include "platform/fitz/parsedobjects.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -56,6 +58,7 @@ private:
     fz_context* m_ctx = nullptr;
     fz_document* m_doc = nullptr;
     fitzMessages m_messages;
+    parsedObjects m_parsedObjects;
 };
 
 } // namespace conversion

@@ -255,6 +255,28 @@ TEST_F(DamagedFileTest, AFileMuPdfRepairsCompletelyReportsNothing)
     }
 }
 
+// A long document is read without keeping every page's objects parsed:
+// pages read again later, of a repaired file too, come out the same.
+TEST_F(DamagedFileTest, EveryPageOfALongRepairedFileReadsInAnyOrder)
+{
+    const QByteArray sound = testfiles::readAll(make(QStringLiteral("sound-long.pdf"), testpdf::simpleDoc(100)));
+    std::vector<int> pages;
+    QStringList expected;
+    for (int page = 1; page <= 100; ++page)
+        pages.push_back(page);
+    for (int page = 100; page >= 1; page -= 9)
+        pages.push_back(page);
+    for (const int page : pages)
+        expected << QStringLiteral("Page %1").arg(page);
+    const QString path = m_dir.filePath(QStringLiteral("long.pdf"));
+    for (const QByteArray& pdf : {sound, testpdf::withShiftedXref(sound), testpdf::withWrongStartxref(sound)}) {
+        ASSERT_TRUE(testfiles::writeAll(path, pdf));
+        const parsed::result out = parsePages(path, pages);
+        EXPECT_EQ(headings(out), expected);
+        EXPECT_TRUE(out.lastError.isEmpty()) << out.lastError.toStdString();
+    }
+}
+
 // Requests that the worker did not fill through setFieldText.
 TEST_F(ParserTest, AnUnterminatedOrAbsentRequestIsRefused)
 {
