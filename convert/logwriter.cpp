@@ -2,6 +2,7 @@
 
 #include "platform/os/appendfile.h"
 #include "platform/os/modulepath.h"
+#include "platform/os/privatefolder.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -47,12 +48,47 @@ QString copyPathOf(const QString& logPath)
     return copy;
 }
 
+// The same file name in this user's private temporary folder, made when
+// missing; empty when there is no such folder.
+QString privatePathOf(const QString& sharedPath)
+{
+    const QString folder = userTempFolderPath(QLatin1String(kProductKey));
+    if (folder.isEmpty() || !ensurePrivateFolder(folder))
+        return QString();
+    return folder + sharedPath.mid(sharedPath.lastIndexOf(QLatin1Char('/')));
+}
+
+// Anyone may take a name in the shared temporary folder first: a name that
+// is not this user's own file sends the lines to the private folder, where
+// nobody else can put anything.
+int openLog(const QString& sharedPath, QString* usedPath)
+{
+    *usedPath = sharedPath;
+    int fd = openAppendNoFollow(sharedPath);
+    if (fd < 0) {
+        *usedPath = privatePathOf(sharedPath);
+        fd = usedPath->isEmpty() ? -1 : openAppendNoFollow(*usedPath);
+    }
+    return fd;
+}
+
+void replaceCopy(const QString& logPath, const QByteArray& bytes)
+{
+    const QString copyPath = copyPathOf(logPath);
+    if (!replaceNoFollow(copyPath, bytes)) {
+        const QString privatePath = privatePathOf(copyPath);
+        if (!privatePath.isEmpty() && privatePath != copyPath)
+            replaceNoFollow(privatePath, bytes);
+    }
+}
+
 void appendToLog(const QString& text)
 {
-    const QString logPath = logFilePath();
-    if (logPath.isEmpty())
+    const QString sharedPath = logFilePath();
+    if (sharedPath.isEmpty())
         return;
-    const int fd = openAppendNoFollow(logPath);
+    QString logPath;
+    const int fd = openLog(sharedPath, &logPath);
     if (fd < 0)
         return;
     QFile file;
@@ -63,7 +99,7 @@ void appendToLog(const QString& text)
     if (file.size() >= kCopyThreshold && file.seek(0)) {
         // Copied from the file just checked, never from whatever the name
         // may lead to by now.
-        replaceNoFollow(copyPathOf(logPath), file.readAll());
+        replaceCopy(logPath, file.readAll());
     }
 }
 

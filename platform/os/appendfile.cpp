@@ -10,10 +10,11 @@
 namespace {
 
 // Another user may have put anything at a name in a shared folder.
-bool isOwnRegularFile(int descriptor)
+bool isOwnSingleFile(int descriptor)
 {
     struct stat status;
-    return ::fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode) && status.st_uid == ::geteuid();
+    return ::fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode) && status.st_uid == ::geteuid()
+        && status.st_nlink == 1;
 }
 
 bool writeAll(int descriptor, const QByteArray& bytes)
@@ -40,7 +41,7 @@ int openAppendNoFollow(const QString& path)
         ::open(native.constData(), O_RDWR | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
     if (descriptor < 0)
         return -1;
-    if (!isOwnRegularFile(descriptor)) {
+    if (!isOwnSingleFile(descriptor)) {
         ::close(descriptor);
         return -1;
     }
@@ -49,11 +50,15 @@ int openAppendNoFollow(const QString& path)
 
 bool replaceNoFollow(const QString& path, const QByteArray& bytes)
 {
-    ::unlink(QFile::encodeName(path).constData());
-    const int descriptor = openAppendNoFollow(path);
+    const QByteArray native = QFile::encodeName(path);
+    ::unlink(native.constData());
+    // Only a file made here and now: whatever took the name in between,
+    // a hard link to another file included, is never truncated.
+    const int descriptor =
+        ::open(native.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
     if (descriptor < 0)
         return false;
-    const bool written = ::ftruncate(descriptor, 0) == 0 && writeAll(descriptor, bytes);
+    const bool written = writeAll(descriptor, bytes);
     ::close(descriptor);
     return written;
 }

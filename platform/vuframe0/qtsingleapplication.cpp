@@ -1,7 +1,7 @@
 #include "platform/vuframe0/qtsingleapplication.h"
 
+#include "platform/os/privatefolder.h"
 #include "platform/vuframe0/vulog_p.h"
-#include "platform/vuframe0/vupaths_p.h"
 #include "platform/vuframe0/vupref.h"
 
 #include <QCryptographicHash>
@@ -21,7 +21,7 @@ QString runtimeFolder()
     if (runtime.isEmpty() || !QDir::isAbsolutePath(runtime))
         return QString();
     const QString folder = QDir::cleanPath(runtime);
-    if (!Vu::isPrivateFolder(folder)) {
+    if (!isPrivateFolder(folder)) {
         qCWarning(lcVuframe, "the runtime folder %s is not private to this user", qUtf8Printable(folder));
         return QString();
     }
@@ -37,7 +37,7 @@ QString cacheFolder()
     if (cache.isEmpty() || !QDir().mkpath(cache))
         return QString();
     const QString folder = cache + QLatin1Char('/') + VuPref::product_key();
-    if (!Vu::ensurePrivateFolder(folder)) {
+    if (!ensurePrivateFolder(folder)) {
         qCWarning(lcVuframe, "%s is not a private folder of this user", qUtf8Printable(folder));
         return QString();
     }

@@ -1,7 +1,7 @@
 #include "platform/vuframe0/vupaths.h"
 
+#include "platform/os/privatefolder.h"
 #include "platform/vuframe0/vulog_p.h"
-#include "platform/vuframe0/vupaths_p.h"
 #include "platform/vuframe0/vupref.h"
 
 #include <QDir>
@@ -15,9 +15,7 @@
 #include <QTemporaryFile>
 #include <QWidget>
 
-#include <cerrno>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <cstdlib>
 
 namespace {
 
@@ -38,44 +36,11 @@ int utf8Length(const QString& text)
 
 namespace Vu {
 
-bool isPrivateFolder(const QString& path)
-{
-    struct stat st;
-    if (::lstat(QFile::encodeName(path).constData(), &st) != 0)
-        return false;
-    return S_ISDIR(st.st_mode) && st.st_uid == ::getuid() && (st.st_mode & 0077) == 0;
-}
-
-// A symbolic link is never accepted, so files cannot be steered into a
-// folder someone else chose.
-bool ensurePrivateFolder(const QString& path)
-{
-    const QByteArray native = QFile::encodeName(path);
-    struct stat st;
-    if (::lstat(native.constData(), &st) != 0) {
-        if (errno != ENOENT)
-            return false;
-        if (::mkdir(native.constData(), 0700) != 0 && errno != EEXIST)
-            return false;
-        if (::lstat(native.constData(), &st) != 0)
-            return false;
-    }
-    if (!S_ISDIR(st.st_mode) || st.st_uid != ::getuid())
-        return false;
-    if ((st.st_mode & 0077) != 0 && ::chmod(native.constData(), 0700) != 0)
-        return false;
-    return true;
-}
-
 QString tempPath()
 {
-    // QDir::tempPath() is empty when TMPDIR names no existing folder; the
-    // name below would then be made in the root folder.
-    const QString systemTemp = QDir::tempPath();
-    if (systemTemp.isEmpty())
+    const QString wanted = userTempFolderPath(VuPref::product_key());
+    if (wanted.isEmpty())
         return QString();
-    const QString wanted = systemTemp + QLatin1Char('/') + VuPref::product_key()
-        + QLatin1Char('-') + QString::number(::getuid());
     if (ensurePrivateFolder(wanted))
         return wanted;
 

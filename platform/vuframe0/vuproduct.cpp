@@ -1,5 +1,7 @@
 #include "platform/vuframe0/vuproduct.h"
 
+#include "platform/os/privatefolder.h"
+
 #ifndef QUIREFLOW_VERSION
 #define QUIREFLOW_VERSION "0.0.0"
 #endif
@@ -16,7 +18,7 @@ const ProductEntry kProduct[] = {
     { "PRODUCT_NAME", "quireflow" },
     { "PRODUCT_VERSION", QUIREFLOW_VERSION },
     { "COMPANY_ROOT_KEY", "quireflow" },
-    { "PRODUCT_KEY", "quireflow" },
+    { "PRODUCT_KEY", kProductKey },
     { "SINGLETON_APP_ID", "quireflow-pdf-to-epub" },
 };
 

@@ -1,6 +1,7 @@
 // The log writer: where the log goes, the line format, the 1023-byte cut and
 // the copy made once the log reaches 8192 bytes.
 #include "convert/logwriter.h"
+#include "platform/vuframe0/vupaths.h"
 #include "testfiles.h"
 
 #include <QCoreApplication>
@@ -29,12 +30,14 @@ protected:
     void TearDown() override { qputenv("TMPDIR", m_oldTmp); }
 
     QString logPath() const { return logFilePath(); }
-    QString copyPath() const
+    static QString copyOf(QString path)
     {
-        QString path = logPath();
         path.replace(path.size() - 5, 1, QLatin1Char('2'));
         return path;
     }
+    QString copyPath() const { return copyOf(logPath()); }
+    // The same name in the private folder the program keeps for this user.
+    QString privateLogPath() const { return Vu::tempPath() + QLatin1Char('/') + QFileInfo(logPath()).fileName(); }
     QByteArray log() const { return testfiles::readAll(logPath()); }
 
     QTemporaryDir m_dir;
@@ -140,6 +143,40 @@ TEST_F(LogWriter, OnlyThisUsersOwnRegularFileGetsLines)
         writeLogLine("%s", "not for them");
         EXPECT_EQ(log(), QByteArray("theirs"));
     }
+}
+
+TEST_F(LogWriter, ANameTakenInTheTemporaryFolderSendsTheLogToThePrivateFolder)
+{
+    // Anyone may put something at the shared name before the program runs.
+    const QString theirs = m_dir.path() + QStringLiteral("/theirs.txt");
+    ASSERT_TRUE(testfiles::writeAll(theirs, "untouched"));
+    ASSERT_TRUE(QFile::link(theirs, logPath()));
+    writeLogLine("%s", "kept");
+    EXPECT_EQ(testfiles::readAll(privateLogPath()), QByteArray("kept\n"));
+    EXPECT_EQ(testfiles::readAll(theirs), QByteArray("untouched"));
+
+    // Its copy is made beside it.
+    ASSERT_TRUE(testfiles::writeAll(privateLogPath(), QByteArray(8191, 'x')));
+    writeLogLine("%s", "123456789");
+    EXPECT_EQ(testfiles::readAll(copyOf(privateLogPath())), testfiles::readAll(privateLogPath()));
+}
+
+TEST_F(LogWriter, AFileWithAnotherNameIsNeverWrittenThroughTheLogsNames)
+{
+    const QString notes = m_dir.path() + QStringLiteral("/notes.txt");
+    ASSERT_TRUE(testfiles::writeAll(notes, "my notes"));
+    ASSERT_EQ(::link(QFile::encodeName(notes).constData(), QFile::encodeName(logPath()).constData()), 0);
+    writeLogLine("%s", "elsewhere");
+    EXPECT_EQ(testfiles::readAll(notes), QByteArray("my notes"));
+    EXPECT_EQ(testfiles::readAll(privateLogPath()), QByteArray("elsewhere\n"));
+
+    // Nor through the copy's name once a log is long enough to be copied.
+    ASSERT_TRUE(QFile::remove(logPath()));
+    ASSERT_TRUE(testfiles::writeAll(logPath(), QByteArray(8191, 'x')));
+    ASSERT_EQ(::link(QFile::encodeName(notes).constData(), QFile::encodeName(copyPath()).constData()), 0);
+    writeLogLine("%s", "123456789");
+    EXPECT_EQ(testfiles::readAll(notes), QByteArray("my notes"));
+    EXPECT_EQ(testfiles::readAll(copyPath()), log());
 }
 
 } // namespace
