@@ -4,7 +4,7 @@
 #include "convert/pathtext.h"
 #include "convert/rendercap.h"
 #include "fixed_field.h"
-#include "platform/fitz/parsedobjects.h"
+#include "platform/fitz/finishedpages.h"
 #include "platform/vuframe0/vupaths.h"
 
 #include <QFile>
@@ -151,7 +151,7 @@ struct PDFGraber::renderState {
     contextOwner context;
     documentOwner document;
     pageOwner page;
-    parsedObjects parsed;
+    finishedPages finished;
     fz_rect pageBounds = fz_empty_rect;
     QString title;
     int pageCount = 0;
@@ -224,7 +224,7 @@ QString PDFGraber::renderState::infoTitle()
 bool PDFGraber::renderState::loadPage(int number)
 {
     page.reset();
-    parsed.pageDone(ctx(), document.get());
+    finished.pageDone(ctx(), document.get());
     fz_page* loaded = nullptr;
     fz_rect bounds = fz_empty_rect;
     fz_var(loaded);

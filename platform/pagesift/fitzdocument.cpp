@@ -353,7 +353,7 @@ bool fitzDocument::readPage(int index, pageContent& out, QString* error, QString
         }
     }
     fz_drop_stext_page(m_ctx, text);
-    m_parsedObjects.pageDone(m_ctx, m_doc);
+    m_finishedPages.pageDone(m_ctx, m_doc);
     return true;
 }
 

@@ -1,7 +1,7 @@
 #ifndef FITZDOCUMENT_H
 #define FITZDOCUMENT_H
 
-#include "platform/fitz/parsedobjects.h"
+#include "platform/fitz/finishedpages.h"
 
 #include <QByteArray>
 #include <QString>
@@ -58,7 +58,7 @@ private:
     fz_context* m_ctx = nullptr;
     fz_document* m_doc = nullptr;
     fitzMessages m_messages;
-    parsedObjects m_parsedObjects;
+    finishedPages m_finishedPages;
 };
 
 } // namespace conversion
