@@ -10,7 +10,25 @@
 
 namespace bench {
 
-QString makeTextHeavyPdf(const QString& path, int pageCount)
+namespace {
+
+// A picture of noise, which no page shares and JPEG cannot shrink much.
+testpdf::ImageSpec photograph(QRandomGenerator& random)
+{
+    QImage image(96, 96, QImage::Format_RGB32);
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            image.setPixel(x, y, random.generate() | 0xFF000000u);
+    testpdf::ImageSpec picture;
+    picture.image = image;
+    picture.rect = QRectF(230, 360, 150, 150);
+    picture.format = "JPEG";
+    return picture;
+}
+
+} // namespace
+
+QString makeTextHeavyPdf(const QString& path, int pageCount, bool pictures)
 {
     static const char* vocabulary[] = {
         "the", "of", "and", "a", "to", "in", "is", "you", "that", "it", "he", "was", "for", "on", "are", "as",
@@ -49,6 +67,8 @@ QString makeTextHeavyPdf(const QString& path, int pageCount)
                 y -= random.bounded(12) == 0 ? 16 : 11;
             }
         }
+        if (pictures)
+            page.images << photograph(random);
         doc.pages << page;
     }
     QString error;

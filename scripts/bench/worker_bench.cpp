@@ -5,11 +5,12 @@
 //   Picture mode at zoom 200 (144 dpi): `pdftoppm -jpeg -r 144` alone.
 //   Text mode: `mutool draw -F stext`.
 //
-//   worker_bench [text|picture] [--pages N] [--peak] [file.pdf]
+//   worker_bench [text|picture] [--pages N] [--pictures] [--peak] [file.pdf]
 //
 // Without a mode both modes run, each in a process of its own so that their
 // memory peaks stay apart. Without a file a text-heavy PDF of N pages
-// (default 100) is made first. Memory is read after a tenth of the pages and
+// (default 100) is made first, with --pictures one with a picture of its
+// own on every page. Memory is read after a tenth of the pages and
 // at the end: a flat peak means memory does not grow with the page count.
 //
 // With --peak each mode converts once, with no outside tool, and prints the
@@ -53,6 +54,9 @@ struct taskFigures {
     bool succeeded = false;
     qint64 bookBytes = 0;
 };
+
+// Whether a PDF made here has a picture on every page (--pictures).
+bool g_pictures = false;
 
 // Memory read on the worker thread as progress passes a tenth of the task.
 std::atomic<long> g_peakAtTenth{-1};
@@ -126,7 +130,7 @@ QString benchPdf(const QString& givenPdf, int wantedPages, const QTemporaryDir& 
     if (!givenPdf.isEmpty())
         return givenPdf;
     const QString pdf = dir.filePath(QStringLiteral("text-heavy.pdf"));
-    const QString error = bench::makeTextHeavyPdf(pdf, wantedPages);
+    const QString error = bench::makeTextHeavyPdf(pdf, wantedPages, g_pictures);
     if (!error.isEmpty()) {
         std::fprintf(stderr, "cannot make the PDF: %s\n", qPrintable(error));
         return QString();
@@ -251,11 +255,13 @@ int main(int argc, char* argv[])
             pages = arguments.at(++i).toInt();
         else if (argument == QLatin1String("--peak"))
             peak = true;
+        else if (argument == QLatin1String("--pictures"))
+            g_pictures = true;
         else
             pdf = QFileInfo(argument).absoluteFilePath();
     }
     if (pages < 1) {
-        std::fprintf(stderr, "usage: worker_bench [text|picture] [--pages N] [--peak] [file.pdf]\n");
+        std::fprintf(stderr, "usage: worker_bench [text|picture] [--pages N] [--pictures] [--peak] [file.pdf]\n");
         return 2;
     }
     if (!mode.isEmpty())
