@@ -123,27 +123,22 @@ double referenceOnce(bool picture, const QString& pdf, int pageCount, const QStr
                                                QStringLiteral("1-") + last});
 }
 
-// The PDF to convert: the one given, or a text-heavy one made in dir. Empty,
-// with the reason printed, when there is none.
-QString benchPdf(const QString& givenPdf, int wantedPages, const QTemporaryDir& dir)
+// The PDF to convert, the one given or a text-heavy one made in dir, and
+// its page count; 0 pages, with the reason printed, when there is none.
+int benchPdf(const QString& givenPdf, int wantedPages, const QTemporaryDir& dir, QString* pdf)
 {
-    if (!givenPdf.isEmpty())
-        return givenPdf;
-    const QString pdf = dir.filePath(QStringLiteral("text-heavy.pdf"));
-    const QString error = bench::makeTextHeavyPdf(pdf, wantedPages, g_pictures);
-    if (!error.isEmpty()) {
-        std::fprintf(stderr, "cannot make the PDF: %s\n", qPrintable(error));
-        return QString();
+    *pdf = givenPdf;
+    if (pdf->isEmpty()) {
+        *pdf = dir.filePath(QStringLiteral("text-heavy.pdf"));
+        const QString error = bench::makeTextHeavyPdf(*pdf, wantedPages, g_pictures);
+        if (!error.isEmpty()) {
+            std::fprintf(stderr, "cannot make the PDF: %s\n", qPrintable(error));
+            return 0;
+        }
     }
-    return pdf;
-}
-
-// The PDF's page count; 0, with the reason printed, when it does not open.
-int pdfPageCount(const QString& pdf)
-{
     PDFGraber graber;
-    if (!graber.open(pdf, QString())) {
-        std::fprintf(stderr, "cannot open %s\n", qPrintable(pdf));
+    if (!graber.open(*pdf, QString())) {
+        std::fprintf(stderr, "cannot open %s\n", qPrintable(*pdf));
         return 0;
     }
     return graber.pageCount();
@@ -154,8 +149,8 @@ int pdfPageCount(const QString& pdf)
 int runPeak(bool picture, const QString& givenPdf, int wantedPages)
 {
     QTemporaryDir dir;
-    const QString pdf = benchPdf(givenPdf, wantedPages, dir);
-    const int pageCount = pdf.isEmpty() ? 0 : pdfPageCount(pdf);
+    QString pdf;
+    const int pageCount = benchPdf(givenPdf, wantedPages, dir, &pdf);
     if (pageCount == 0)
         return 1;
     const long rssBefore = bench::statusKib("VmRSS:");
@@ -180,8 +175,8 @@ int runPeak(bool picture, const QString& givenPdf, int wantedPages)
 int runMode(bool picture, const QString& givenPdf, int wantedPages)
 {
     QTemporaryDir dir;
-    const QString pdf = benchPdf(givenPdf, wantedPages, dir);
-    const int pageCount = pdf.isEmpty() ? 0 : pdfPageCount(pdf);
+    QString pdf;
+    const int pageCount = benchPdf(givenPdf, wantedPages, dir, &pdf);
     if (pageCount == 0)
         return 1;
     const QString outputFolder = dir.path() + QLatin1Char('/');
@@ -270,9 +265,7 @@ int main(int argc, char* argv[])
     // Both modes convert the same PDF, made once here, so neither child's
     // memory holds the making of it.
     QTemporaryDir dir;
-    if (pdf.isEmpty())
-        pdf = benchPdf(QString(), pages, dir);
-    if (pdf.isEmpty())
+    if (benchPdf(pdf, pages, dir, &pdf) == 0)
         return 1;
     int result = 0;
     for (const char* each : {"text", "picture"}) {
