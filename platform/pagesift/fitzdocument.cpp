@@ -44,7 +44,7 @@ bool isTextLine(const fz_stext_line* line)
 }
 
 void copyLine(fz_context* ctx, const fz_stext_line* source, pageContent& out,
-              std::unordered_map<fz_font*, int>& fontIndex)
+              std::unordered_map<fz_font*, int>& fontIndex, int& storedGlyphs)
 {
     glyphLine line;
     line.dirX = source->dir.x;
@@ -78,6 +78,7 @@ void copyLine(fz_context* ctx, const fz_stext_line* source, pageContent& out,
             out.fonts.push_back(face);
         }
         g.font = found->second;
+        g.stored = storedGlyphs++;
         line.glyphs.push_back(g);
     }
     out.lines.push_back(std::move(line));
@@ -342,14 +343,63 @@ bool fitzDocument::readPage(int index, pageContent& out, QString* error, QString
     out.height = text->mediabox.y1 - text->mediabox.y0;
     std::unordered_map<fz_font*, int> fontIndex;
     std::unordered_map<fz_image*, bool> seenImages;
+    int storedGlyphs = 0;
     for (const fz_stext_block* block = text->first_block; block; block = block->next) {
         if (block->type == FZ_STEXT_BLOCK_TEXT) {
             for (const fz_stext_line* line = block->u.t.first_line; line; line = line->next) {
                 if (isTextLine(line))
-                    copyLine(m_ctx, line, out, fontIndex);
+                    copyLine(m_ctx, line, out, fontIndex, storedGlyphs);
             }
         } else if (block->type == FZ_STEXT_BLOCK_IMAGE) {
             copyPicture(m_ctx, block, text->mediabox, out, seenImages);
+        }
+    }
+    fz_drop_stext_page(m_ctx, text);
+    return true;
+}
+
+bool fitzDocument::readText(int index, std::vector<std::u32string>& lines)
+{
+    lines.clear();
+    if (!m_doc)
+        return false;
+    fz_page* page = nullptr;
+    fz_stext_page* text = nullptr;
+    fz_device* device = nullptr;
+    fz_stext_options options = {};
+    options.flags = FZ_STEXT_MEDIABOX_CLIP;
+    fz_var(page);
+    fz_var(text);
+    fz_var(device);
+    fz_try(m_ctx)
+    {
+        page = fz_load_page(m_ctx, m_doc, index);
+        text = fz_new_stext_page(m_ctx, fz_bound_page(m_ctx, page));
+        device = fz_new_stext_device(m_ctx, text, &options);
+        fz_run_page_contents(m_ctx, page, device, fz_identity, nullptr);
+        fz_close_device(m_ctx, device);
+    }
+    fz_always(m_ctx)
+    {
+        fz_drop_device(m_ctx, device);
+        fz_drop_page(m_ctx, page);
+    }
+    fz_catch(m_ctx)
+    {
+        fz_drop_stext_page(m_ctx, text);
+        text = nullptr;
+    }
+    fz_flush_warnings(m_ctx);
+    if (!text)
+        return false;
+    for (const fz_stext_block* block = text->first_block; block; block = block->next) {
+        if (block->type != FZ_STEXT_BLOCK_TEXT)
+            continue;
+        for (const fz_stext_line* line = block->u.t.first_line; line; line = line->next) {
+            std::u32string characters;
+            for (const fz_stext_char* ch = line->first_char; ch; ch = ch->next)
+                characters += static_cast<char32_t>(ch->c);
+            lines.push_back(std::move(characters));
         }
     }
     fz_drop_stext_page(m_ctx, text);

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <string>
+#include <vector>
 
 struct fz_context;
 struct fz_document;
@@ -48,6 +49,11 @@ public:
     // message when part of its content could not be loaded or run (the page
     // then holds what could be read).
     bool readPage(int index, pageContent& out, QString* error, QString* damage);
+
+    // Only the characters of each line of text of the page, for a quick
+    // look at the whole document; nothing is reported. False when the page
+    // cannot be read.
+    bool readText(int index, std::vector<std::u32string>& lines);
 
 private:
     void close();

@@ -1,6 +1,7 @@
 #include "parserun.h"
 
 #include "fitzdocument.h"
+#include "hyphenatedwords.h"
 #include "pagecontent.h"
 #include "pagelayout.h"
 #include "pagerecord.h"
@@ -13,6 +14,7 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <iterator>
 #include <cstring>
 
 namespace conversion {
@@ -113,6 +115,9 @@ void parseRun::deliverPages(fitzDocument& document, pictureStore& pictures, cons
     const int wanted = static_cast<int>(std::count_if(pages.begin(), pages.end(), exists));
     if (m_progress)
         m_progress->setPageNumber(wanted);
+    hyphenatedWords compounds;
+    if (!noteHyphenatedWords(document, pages, exists, compounds))
+        return;
     int done = 0;
     int read = 0;
     for (const int page : pages) {
@@ -123,7 +128,7 @@ void parseRun::deliverPages(fitzDocument& document, pictureStore& pictures, cons
                        .arg(QString::number(page), QString::number(count)));
             continue;
         }
-        const pageResult result = deliverPage(document, pictures, page);
+        const pageResult result = deliverPage(document, pictures, page, compounds);
         reportDone(++done);
         if (result.read)
             ++read;
@@ -135,10 +140,32 @@ void parseRun::deliverPages(fitzDocument& document, pictureStore& pictures, cons
         fail(QStringLiteral("none of the requested pages of %1 could be read").arg(m_path));
 }
 
+// Whether a hyphen at a line end belongs to the word is known from the
+// whole text: a first, quick look at every page to be delivered notes the
+// words it writes with a hyphen inside a line. False when cancelled.
+bool parseRun::noteHyphenatedWords(fitzDocument& document, const std::vector<int>& pages,
+                                   const std::function<bool(int)>& exists, hyphenatedWords& compounds)
+{
+    std::vector<int> distinct;
+    std::copy_if(pages.begin(), pages.end(), std::back_inserter(distinct), exists);
+    std::sort(distinct.begin(), distinct.end());
+    distinct.erase(std::unique(distinct.begin(), distinct.end()), distinct.end());
+    std::vector<std::u32string> lines;
+    for (const int page : distinct) {
+        if (cancelled())
+            return false;
+        document.readText(page - 1, lines);
+        for (const std::u32string& line : lines)
+            compounds.addLine(line);
+    }
+    return true;
+}
+
 // A page that cannot be loaded is left out; one whose content could be
 // loaded or run only in part is delivered with what was read. Both are
 // reported.
-parseRun::pageResult parseRun::deliverPage(fitzDocument& document, pictureStore& pictures, int pageNumber)
+parseRun::pageResult parseRun::deliverPage(fitzDocument& document, pictureStore& pictures, int pageNumber,
+                                           const hyphenatedWords& compounds)
 {
     pageResult result;
     pageContent content;
@@ -166,7 +193,7 @@ parseRun::pageResult parseRun::deliverPage(fitzDocument& document, pictureStore&
         else
             paths.push_back(path.toStdString());
     }
-    std::unique_ptr<pageRecord> record = buildPageRecord(content, arrangePage(content), paths);
+    std::unique_ptr<pageRecord> record = buildPageRecord(content, arrangePage(content), paths, compounds);
     content = pageContent();
     ns_epub::epubPage* page = record.get();
     result.more = m_pageFunc ? m_pageFunc(page) : true;

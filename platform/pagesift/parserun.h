@@ -7,9 +7,12 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 namespace conversion {
 
 class fitzDocument;
+class hyphenatedWords;
 class pictureStore;
 
 // One call of pdfParser::parse: checks the request, opens the document,
@@ -31,7 +34,10 @@ private:
     };
 
     void deliverPages(fitzDocument& document, pictureStore& pictures, const std::vector<int>& pages, int count);
-    pageResult deliverPage(fitzDocument& document, pictureStore& pictures, int pageNumber);
+    bool noteHyphenatedWords(fitzDocument& document, const std::vector<int>& pages,
+                             const std::function<bool(int)>& exists, hyphenatedWords& compounds);
+    pageResult deliverPage(fitzDocument& document, pictureStore& pictures, int pageNumber,
+                           const hyphenatedWords& compounds);
 
     bool cancelled() const;
     void fail(const QString& why);

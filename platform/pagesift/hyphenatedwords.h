@@ -1,0 +1,33 @@
+#ifndef HYPHENATEDWORDS_H
+#define HYPHENATEDWORDS_H
+
+// The words a document writes with a hyphen inside a line ("camera-ready",
+// "из-за"). A word broken at a line end whose pieces make one of them keeps
+// its hyphen; any other was split by the typesetter and is joined again.
+// Case and the punctuation around a word do not count.
+
+#include <QSet>
+#include <QString>
+
+#include <string>
+
+namespace conversion {
+
+class hyphenatedWords {
+public:
+    // Notes the hyphenated words of a line of text.
+    void addLine(const std::u32string& line);
+
+    // True when the last word of endingLine, up to the hyphen it ends in,
+    // and the first word of nextLine make one of the words noted.
+    bool joins(const QString& endingLine, const QString& nextLine) const;
+
+    bool isEmpty() const { return m_words.isEmpty(); }
+
+private:
+    QSet<QString> m_words;
+};
+
+} // namespace conversion
+
+#endif
