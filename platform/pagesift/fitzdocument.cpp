@@ -1,6 +1,7 @@
 #include "fitzdocument.h"
 
 #include "fitzpicture.h"
+#include "fitztextlines.h"
 #include "pagecontent.h"
 
 #include <QFile>
@@ -364,46 +365,19 @@ bool fitzDocument::readText(int index, std::vector<std::u32string>& lines)
     if (!m_doc)
         return false;
     fz_page* page = nullptr;
-    fz_stext_page* text = nullptr;
-    fz_device* device = nullptr;
-    fz_stext_options options = {};
-    options.flags = FZ_STEXT_MEDIABOX_CLIP;
     fz_var(page);
-    fz_var(text);
-    fz_var(device);
     fz_try(m_ctx)
     {
         page = fz_load_page(m_ctx, m_doc, index);
-        text = fz_new_stext_page(m_ctx, fz_bound_page(m_ctx, page));
-        device = fz_new_stext_device(m_ctx, text, &options);
-        fz_run_page_contents(m_ctx, page, device, fz_identity, nullptr);
-        fz_close_device(m_ctx, device);
-    }
-    fz_always(m_ctx)
-    {
-        fz_drop_device(m_ctx, device);
-        fz_drop_page(m_ctx, page);
     }
     fz_catch(m_ctx)
     {
-        fz_drop_stext_page(m_ctx, text);
-        text = nullptr;
+        page = nullptr;
     }
+    const bool read = page && readTextLines(m_ctx, page, lines);
+    fz_drop_page(m_ctx, page);
     fz_flush_warnings(m_ctx);
-    if (!text)
-        return false;
-    for (const fz_stext_block* block = text->first_block; block; block = block->next) {
-        if (block->type != FZ_STEXT_BLOCK_TEXT)
-            continue;
-        for (const fz_stext_line* line = block->u.t.first_line; line; line = line->next) {
-            std::u32string characters;
-            for (const fz_stext_char* ch = line->first_char; ch; ch = ch->next)
-                characters += static_cast<char32_t>(ch->c);
-            lines.push_back(std::move(characters));
-        }
-    }
-    fz_drop_stext_page(m_ctx, text);
-    return true;
+    return read;
 }
 
 } // namespace conversion

@@ -106,7 +106,7 @@ void dropEndHyphen(ns_epub::epubLine& line)
 
 class recordBuilder {
 public:
-    recordBuilder(const pageContent& content, const hyphenatedWords& compounds) : m_compounds(compounds)
+    recordBuilder(const pageContent& content, hyphenatedWords& compounds) : m_compounds(compounds)
     {
         m_styles.reserve(content.fonts.size());
         for (const fontFace& face : content.fonts) {
@@ -214,7 +214,7 @@ private:
     }
 
     std::vector<fontStyle> m_styles;
-    const hyphenatedWords& m_compounds;
+    hyphenatedWords& m_compounds;
 };
 
 } // namespace
@@ -230,7 +230,7 @@ pageRecord::~pageRecord()
 
 std::unique_ptr<pageRecord> buildPageRecord(const pageContent& content, const std::vector<layoutSection>& sections,
                                             const std::vector<std::string>& picturePaths,
-                                            const hyphenatedWords& compounds)
+                                            hyphenatedWords& compounds)
 {
     auto record = std::make_unique<pageRecord>();
     const recordBuilder builder(content, compounds);

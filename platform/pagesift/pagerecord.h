@@ -33,7 +33,7 @@ public:
 // without text are left out.
 std::unique_ptr<pageRecord> buildPageRecord(const pageContent& content, const std::vector<layoutSection>& sections,
                                             const std::vector<std::string>& picturePaths,
-                                            const hyphenatedWords& compounds);
+                                            hyphenatedWords& compounds);
 
 } // namespace conversion
 

@@ -115,9 +115,11 @@ void parseRun::deliverPages(fitzDocument& document, pictureStore& pictures, cons
     const int wanted = static_cast<int>(std::count_if(pages.begin(), pages.end(), exists));
     if (m_progress)
         m_progress->setPageNumber(wanted);
-    hyphenatedWords compounds;
-    if (!noteHyphenatedWords(document, pages, exists, compounds))
-        return;
+    std::vector<int> delivered;
+    std::copy_if(pages.begin(), pages.end(), std::back_inserter(delivered), exists);
+    hyphenatedWords compounds([this, &document, &delivered](hyphenatedWords& words) {
+        readWholeText(document, delivered, words);
+    });
     int done = 0;
     int read = 0;
     for (const int page : pages) {
@@ -140,32 +142,28 @@ void parseRun::deliverPages(fitzDocument& document, pictureStore& pictures, cons
         fail(QStringLiteral("none of the requested pages of %1 could be read").arg(m_path));
 }
 
-// Whether a hyphen at a line end belongs to the word is known from the
-// whole text: a first, quick look at every page to be delivered notes the
-// words it writes with a hyphen inside a line. False when cancelled.
-bool parseRun::noteHyphenatedWords(fitzDocument& document, const std::vector<int>& pages,
-                                   const std::function<bool(int)>& exists, hyphenatedWords& compounds)
+// Whether a hyphen at a line end belongs to the word is known only from the
+// whole text: a quick look at every page to be delivered notes the words it
+// writes with a hyphen inside a line. A cancel cuts it short.
+void parseRun::readWholeText(fitzDocument& document, std::vector<int> pages, hyphenatedWords& words) const
 {
-    std::vector<int> distinct;
-    std::copy_if(pages.begin(), pages.end(), std::back_inserter(distinct), exists);
-    std::sort(distinct.begin(), distinct.end());
-    distinct.erase(std::unique(distinct.begin(), distinct.end()), distinct.end());
+    std::sort(pages.begin(), pages.end());
+    pages.erase(std::unique(pages.begin(), pages.end()), pages.end());
     std::vector<std::u32string> lines;
-    for (const int page : distinct) {
+    for (const int page : pages) {
         if (cancelled())
-            return false;
+            return;
         document.readText(page - 1, lines);
         for (const std::u32string& line : lines)
-            compounds.addLine(line);
+            words.addLine(line);
     }
-    return true;
 }
 
 // A page that cannot be loaded is left out; one whose content could be
 // loaded or run only in part is delivered with what was read. Both are
 // reported.
 parseRun::pageResult parseRun::deliverPage(fitzDocument& document, pictureStore& pictures, int pageNumber,
-                                           const hyphenatedWords& compounds)
+                                           hyphenatedWords& compounds)
 {
     pageResult result;
     pageContent content;

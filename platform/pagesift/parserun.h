@@ -7,8 +7,6 @@
 #include <QString>
 #include <QStringList>
 
-#include <functional>
-
 namespace conversion {
 
 class fitzDocument;
@@ -34,10 +32,9 @@ private:
     };
 
     void deliverPages(fitzDocument& document, pictureStore& pictures, const std::vector<int>& pages, int count);
-    bool noteHyphenatedWords(fitzDocument& document, const std::vector<int>& pages,
-                             const std::function<bool(int)>& exists, hyphenatedWords& compounds);
+    void readWholeText(fitzDocument& document, std::vector<int> pages, hyphenatedWords& words) const;
     pageResult deliverPage(fitzDocument& document, pictureStore& pictures, int pageNumber,
-                           const hyphenatedWords& compounds);
+                           hyphenatedWords& compounds);
 
     bool cancelled() const;
     void fail(const QString& why);
