@@ -196,6 +196,8 @@ bool VuConsoleThread::parsePages(conversion::pdfParseConf& request)
         writeLogSite(kSource, __LINE__, kRun);
         writeLogLine("%s", problem.toUtf8().constData());
     }
+    const std::vector<int> unread = parser.unreadPages();
+    m_unreadPages.insert(unread.begin(), unread.end());
     return isSuccess();
 }
 
@@ -233,6 +235,13 @@ void VuConsoleThread::parseProgressInfo(messageType type, char* text)
     if (m_stopRequested)
         return;
     emit sglItemTaskProcess(m_row, static_cast<double>(value));
+}
+
+std::vector<int> VuConsoleThread::unreadPages() const
+{
+    if (isRunning())
+        return {};
+    return std::vector<int>(m_unreadPages.begin(), m_unreadPages.end());
 }
 
 void VuConsoleThread::setSuccess(bool value)

@@ -11,6 +11,7 @@
 
 #include <atomic>
 #include <functional>
+#include <set>
 #include <vector>
 
 namespace conversion {
@@ -61,6 +62,11 @@ public:
     // test can hold the task at a point it knows. Unset, it costs nothing.
     void setPageHook(std::function<void()> hook);
 
+    // From the GUI thread once the thread has finished: the requested pages
+    // the task left out or found damaged (each logged), each once, rising.
+    // A book that succeeded holds what could be read of them.
+    std::vector<int> unreadPages() const;
+
     // Type 0 only: ":<percent>" is a percentage; any other text counts pages
     // done against the parser's total (nothing while that total is 0). No
     // signal once a stop was requested.
@@ -109,6 +115,7 @@ protected:
     int m_zoom = 0;                             // percent, Picture mode
     QRect m_area;                               // page area for Picture mode; null until set
     std::function<void()> m_pageHook;           // tests only; see setPageHook
+    std::set<int> m_unreadPages;                // written by the worker thread only
 };
 
 #endif

@@ -26,6 +26,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <map>
 #include <vector>
 
 namespace {
@@ -488,6 +489,44 @@ TEST_F(WorkerTask, TextModeLogsEachPageItCannotReadAndFailsWhenItCanReadNone)
     outcome = runTask(&m_row, task);
     EXPECT_TRUE(outcome.succeeded);
     EXPECT_FALSE(log().contains(QStringLiteral("cannot read page"))) << log().toStdString();
+}
+
+// A file broken off at 55 %, as by an interrupted download: page 7's content
+// stream ends early, on which MuPDF only warns, and pages 8 to 12 lost
+// theirs. Both modes name the same pages in the log and in their report,
+// and the book keeps the pages that are whole.
+TEST_F(WorkerTask, BothModesLogAndReportTheSameDamagedPagesOfATruncatedFile)
+{
+    testpdf::DocSpec doc = numberedDoc(12);
+    doc.forDownload = true;
+    const QByteArray whole = testfiles::readAll(makePdf(QStringLiteral("whole.pdf"), doc));
+    const QString cut = folder() + QStringLiteral("cut.pdf");
+    ASSERT_TRUE(testfiles::writeAll(cut, whole.left(whole.size() * 55 / 100)));
+    const std::vector<int> damaged = {7, 8, 9, 10, 11, 12};
+    const QRegularExpression entry(QStringLiteral("\\ncannot (?:read|draw) page (\\d+) in 'cut\\.pdf': ([^\\n]+)"));
+    for (const int zoom : {0, kPictureZoom100}) {
+        SCOPED_TRACE(zoom == 0 ? "Text mode" : "Picture mode");
+        markLog();
+        const Task task = taskFor(cut, 12, zoom);
+        std::vector<int> unread;
+        const Outcome outcome =
+            runTask(&m_row, task, {}, [&](VuConsoleThread& worker) { unread = worker.unreadPages(); });
+        EXPECT_TRUE(outcome.succeeded);
+        EXPECT_EQ(unread, damaged);
+        std::map<int, QString> logged;
+        const QString entries = log();
+        for (auto match = entry.globalMatch(entries); match.hasNext();) {
+            const QRegularExpressionMatch found = match.next();
+            logged[found.captured(1).toInt()] = found.captured(2);
+        }
+        EXPECT_EQ(logged.size(), damaged.size()) << entries.toStdString();
+        EXPECT_EQ(logged.begin()->first, damaged.front());
+        EXPECT_EQ(logged[7], QStringLiteral("premature end of data in flate filter"));
+        if (zoom == 0)
+            EXPECT_EQ(pageTexts(unpacked(task)).filter(QStringLiteral("Page")).size(), 6);
+        else
+            EXPECT_EQ(pictureSizes(unpacked(task)).mid(0, 6).last(), pointSizeOf(6));
+    }
 }
 
 TEST_F(WorkerTask, StopAndQuitEndsTheTaskAfterThePageAtHandWithoutABook)

@@ -363,6 +363,11 @@ bool writePdf(const QString& path, const DocSpec& spec, QString* error)
             pdf_dict_put_text_string(ctx, info, PDF_NAME(Title), title.constData());
         }
         pdf_write_options options = pdf_default_write_options;
+        if (spec.forDownload) {
+            options.do_linear = 1;
+            options.do_compress = 1;
+            options.do_garbage = 2;
+        }
         if (!userPassword.isEmpty() || !ownerPassword.isEmpty()) {
             options.do_encrypt = PDF_ENCRYPT_AES_256;
             options.permissions = -1;
