@@ -260,9 +260,16 @@ void MainWindow::slotTaskFinished(QTreeWidgetItem* row, bool stopped, bool succe
     // that came after the book was finished did not stop it: the book is
     // there, so the row shows it with its link.
     if (isListedRow(row)) {
-        const int status = succeeded ? taskrow::StatusDone
-                                     : (stopped ? taskrow::StatusIdle : taskrow::StatusFailed);
+        // A book that had to leave out or blank pages is no plain success:
+        // the row counts them and names them in its tooltip.
+        const auto* worker = qobject_cast<const VuConsoleThread*>(sender());
+        const std::vector<int> unread = worker ? worker->unreadPages() : std::vector<int>();
+        const int status = !succeeded  ? (stopped ? taskrow::StatusIdle : taskrow::StatusFailed)
+                           : !unread.empty() ? taskrow::StatusIncomplete
+                                             : taskrow::StatusDone;
         taskrow::setStatus(row, status);
+        taskrow::setUnreadPages(row, status == taskrow::StatusIncomplete
+                                         ? QList<int>(unread.begin(), unread.end()) : QList<int>());
         if (status == taskrow::StatusDone)
             showBookLink(row);
     }

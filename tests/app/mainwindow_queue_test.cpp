@@ -4,6 +4,7 @@
 #include "mainwindowfixture.h"
 
 #include "convert/utils.h"
+#include "pdfdamage.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -340,6 +341,21 @@ TEST_F(Queue, AFailedTaskShowsFailedAndTheNextOneStarts)
     EXPECT_EQ(linkOf(0), nullptr);
     EXPECT_FALSE(QFileInfo::exists(m_out + QStringLiteral("/broken.epub")));
     expectSoundBook(m_out + QStringLiteral("/good.epub"));
+}
+
+// A book made without a page that could not be read is no plain success:
+// the row says how many pages, and which, and shows no link.
+TEST_F(Queue, ARowThatCouldNotReadEveryPageNamesThePages)
+{
+    addPdfs({ QStringLiteral("damaged.pdf") }, 3);
+    const QString file = taskrow::pdfPath(row(0));
+    ASSERT_TRUE(testfiles::writeAll(file, testpdf::withoutObjectHolding(testfiles::readAll(file), "(Page 2)", true)));
+    m_window->on_convert();
+    ASSERT_TRUE(waitForRunEnd());
+    EXPECT_EQ(taskrow::status(row(0)), taskrow::StatusIncomplete);
+    EXPECT_EQ(taskrow::unreadPages(row(0)), QList<int>({ 2 }));
+    EXPECT_EQ(linkOf(0), nullptr);
+    expectSoundBook(m_out + QStringLiteral("/damaged.epub"));
 }
 
 TEST_F(Queue, AProtectedPdfConvertsWithThePasswordGivenWhenItWasAdded)
