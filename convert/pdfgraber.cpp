@@ -102,6 +102,24 @@ private:
     fz_context* m_ctx = nullptr;
 };
 
+// The page recorded as MuPDF runs it, to be drawn from.
+class listTarget : public conversion::pageTarget {
+public:
+    explicit listTarget(displayListOwner& list)
+        : m_list(list)
+    {
+    }
+    fz_device* open(fz_context* ctx, fz_rect bounds) override
+    {
+        m_list.reset(fz_new_display_list(ctx, bounds));
+        return fz_new_list_device(ctx, m_list.get());
+    }
+    void discard(fz_context*) override { m_list.reset(); }
+
+private:
+    displayListOwner& m_list;
+};
+
 // The file name after the last "/" or "\".
 QString fileNameOf(const QString& path)
 {
@@ -244,12 +262,12 @@ QString PDFGraber::renderState::infoTitle()
 // be loaded.
 bool PDFGraber::renderState::readPage(int number, displayListOwner& list)
 {
+    listTarget target(list);
     const conversion::pageReading reading =
-        conversion::readPage(ctx(), document.get(), number - 1, conversion::pageParts::withAnnotations);
-    list.reset(reading.list);
-    damage = list ? reading.damage : reading.error;
+        conversion::readPage(ctx(), document.get(), number - 1, conversion::pageParts::withAnnotations, target);
+    damage = reading.loaded ? reading.damage : reading.error;
     pageBounds = list ? fz_bound_display_list(ctx(), list.get()) : fz_empty_rect;
-    return static_cast<bool>(list);
+    return reading.loaded;
 }
 
 // The scale of the resolution asked for.

@@ -87,31 +87,27 @@ void quiet(void*, const char*)
 {
 }
 
-// The page's text lines and pictures, from its recording: null (with
-// *error) when no text page could be made of it.
-fz_stext_page* textOf(fz_context* ctx, fz_display_list* list, QString* error)
-{
-    fz_stext_page* text = nullptr;
-    char message[256] = {};
-    fz_stext_options options = {};
-    // Ligatures come apart into letters and odd spaces become plain ones, so
-    // the reader gets searchable text; pictures are kept; glyphs placed
-    // outside the page cannot be seen and are dropped.
-    options.flags = FZ_STEXT_PRESERVE_IMAGES | FZ_STEXT_MEDIABOX_CLIP;
-    fz_var(text);
-    fz_try(ctx)
+// The page's text lines and pictures, as MuPDF runs the page.
+class textTarget : public pageTarget {
+public:
+    fz_device* open(fz_context* ctx, fz_rect bounds) override
     {
-        text = fz_new_stext_page_from_display_list(ctx, list, &options);
+        fz_stext_options options = {};
+        // Ligatures come apart into letters and odd spaces become plain
+        // ones, so the reader gets searchable text; pictures are kept;
+        // glyphs placed outside the page cannot be seen and are dropped.
+        options.flags = FZ_STEXT_PRESERVE_IMAGES | FZ_STEXT_MEDIABOX_CLIP;
+        text = fz_new_stext_page(ctx, bounds);
+        return fz_new_stext_device(ctx, text, &options);
     }
-    fz_catch(ctx)
+    void discard(fz_context* ctx) override
     {
-        fz_strlcpy(message, fz_caught_message(ctx), sizeof message);
+        fz_drop_stext_page(ctx, text);
         text = nullptr;
     }
-    if (!text && error)
-        *error = QString::fromUtf8(message);
-    return text;
-}
+
+    fz_stext_page* text = nullptr;
+};
 
 } // namespace
 
@@ -255,8 +251,9 @@ bool fitzDocument::readPage(int index, pageContent& out, QString* error, QString
             *error = QStringLiteral("no document is open");
         return false;
     }
-    pageReading reading = conversion::readPage(m_ctx, m_doc, index, pageParts::contentsOnly);
-    if (!reading.list) {
+    textTarget target;
+    const pageReading reading = conversion::readPage(m_ctx, m_doc, index, pageParts::contentsOnly, target);
+    if (!reading.loaded) {
         if (error)
             *error = reading.error;
         return false;
@@ -264,10 +261,7 @@ bool fitzDocument::readPage(int index, pageContent& out, QString* error, QString
     // Pictures are decoded only now: what MuPDF says while they are counts
     // as much as what it said while the page ran.
     const fitzListener listener(m_ctx);
-    fz_stext_page* text = textOf(m_ctx, reading.list, error);
-    fz_drop_display_list(m_ctx, reading.list);
-    if (!text)
-        return false;
+    const fz_stext_page* text = target.text;
     out.width = text->mediabox.x1 - text->mediabox.x0;
     out.height = text->mediabox.y1 - text->mediabox.y0;
     std::unordered_map<fz_font*, int> fontIndex;
@@ -282,7 +276,7 @@ bool fitzDocument::readPage(int index, pageContent& out, QString* error, QString
             copyPicture(m_ctx, block, text->mediabox, out, seenImages);
         }
     }
-    fz_drop_stext_page(m_ctx, text);
+    target.discard(m_ctx);
     if (damage)
         *damage = reading.damage.isEmpty() ? listener.heard() : reading.damage;
     return true;

@@ -35,18 +35,18 @@ bool wasRepaired(fz_context* ctx, fz_document* doc)
     return pdf && pdf_was_repaired(ctx, pdf);
 }
 
-pageReading readOnce(fz_context* ctx, fz_document* doc, int index, pageParts parts)
+pageReading readOnce(fz_context* ctx, fz_document* doc, int index, pageParts parts, pageTarget& target)
 {
     fz_page* page = nullptr;
-    fz_display_list* list = nullptr;
     fz_device* device = nullptr;
     fz_cookie cookie = {};
+    bool opened = false;
     bool lost = false;
     bool failed = false;
     char message[256] = {};
     fz_var(page);
-    fz_var(list);
     fz_var(device);
+    fz_var(opened);
     fz_var(lost);
     fz_var(failed);
     pageReading reading;
@@ -55,8 +55,8 @@ pageReading readOnce(fz_context* ctx, fz_document* doc, int index, pageParts par
         fz_try(ctx)
         {
             page = fz_load_page(ctx, doc, index);
-            list = fz_new_display_list(ctx, fz_bound_page(ctx, page));
-            device = fz_new_list_device(ctx, list);
+            device = target.open(ctx, fz_bound_page(ctx, page));
+            opened = true;
             if (parts == pageParts::contentsOnly)
                 fz_run_page_contents(ctx, page, device, fz_identity, &cookie);
             else
@@ -77,8 +77,9 @@ pageReading readOnce(fz_context* ctx, fz_document* doc, int index, pageParts par
         reading.damage = listener.heard();
     }
     // A page that failed once it was loaded keeps what was recorded.
-    reading.list = list;
-    if (!list) {
+    reading.loaded = opened;
+    if (!opened) {
+        target.discard(ctx);
         reading.error = QString::fromUtf8(message);
         reading.damage.clear();
     } else if (reading.damage.isEmpty() && (failed || cookie.errors > 0 || lost)) {
@@ -126,13 +127,13 @@ void fitzListener::hearWarning(void* user, const char* message)
         static_cast<fitzListener*>(user)->m_lastWarning = message;
 }
 
-pageReading readPage(fz_context* ctx, fz_document* doc, int index, pageParts parts)
+pageReading readPage(fz_context* ctx, fz_document* doc, int index, pageParts parts, pageTarget& target)
 {
     const bool repairedBefore = wasRepaired(ctx, doc);
-    pageReading reading = readOnce(ctx, doc, index, parts);
+    pageReading reading = readOnce(ctx, doc, index, parts, target);
     if (!repairedBefore && wasRepaired(ctx, doc)) {
-        fz_drop_display_list(ctx, reading.list);
-        reading = readOnce(ctx, doc, index, parts);
+        target.discard(ctx);
+        reading = readOnce(ctx, doc, index, parts, target);
     }
     return reading;
 }

@@ -21,9 +21,9 @@
 
 #include <string>
 
-struct fz_context;
-struct fz_document;
-struct fz_display_list;
+extern "C" {
+#include <mupdf/fitz.h>
+}
 
 namespace conversion {
 
@@ -58,16 +58,26 @@ enum class pageParts {
     withAnnotations,  // and its annotations and form fields, as a viewer shows it
 };
 
-struct pageReading {
-    // The page recorded as MuPDF runs it; null when the page could not be
-    // loaded. The caller drops it.
-    fz_display_list* list = nullptr;
-    QString error;    // why the page could not be loaded
-    QString damage;   // empty when the page was read whole, else MuPDF's message
+// What a page is run into: Text mode's text page, Picture mode's display
+// list. Both calls happen inside MuPDF's error handling and may throw.
+class pageTarget {
+public:
+    virtual ~pageTarget() = default;
+    // A device over a new, empty target for a page with these bounds.
+    virtual fz_device* open(fz_context* ctx, fz_rect bounds) = 0;
+    // Drops the target open made, before a page is read again.
+    virtual void discard(fz_context* ctx) = 0;
 };
 
-// Loads the page with 0-based index and records it.
-pageReading readPage(fz_context* ctx, fz_document* doc, int index, pageParts parts);
+struct pageReading {
+    bool loaded = false;  // false: the page could not be loaded, and target holds nothing
+    QString error;        // why the page could not be loaded
+    QString damage;       // empty when the page was read whole, else MuPDF's message
+};
+
+// Loads the page with 0-based index and runs it into the target, which
+// keeps what could be read of a damaged page.
+pageReading readPage(fz_context* ctx, fz_document* doc, int index, pageParts parts, pageTarget& target);
 
 } // namespace conversion
 
