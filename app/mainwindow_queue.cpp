@@ -264,12 +264,11 @@ void MainWindow::slotTaskFinished(QTreeWidgetItem* row, bool stopped, bool succe
         // the row counts them and names them in its tooltip.
         const auto* worker = qobject_cast<const VuConsoleThread*>(sender());
         const std::vector<int> unread = worker ? worker->unreadPages() : std::vector<int>();
-        const int status = !succeeded  ? (stopped ? taskrow::StatusIdle : taskrow::StatusFailed)
-                           : !unread.empty() ? taskrow::StatusIncomplete
-                                             : taskrow::StatusDone;
+        int status = stopped ? taskrow::StatusIdle : taskrow::StatusFailed;
+        if (succeeded)
+            status = unread.empty() ? taskrow::StatusDone : taskrow::StatusIncomplete;
         taskrow::setStatus(row, status);
-        taskrow::setUnreadPages(row, status == taskrow::StatusIncomplete
-                                         ? QList<int>(unread.begin(), unread.end()) : QList<int>());
+        taskrow::setUnreadPages(row, succeeded ? QList<int>(unread.begin(), unread.end()) : QList<int>());
         if (status == taskrow::StatusDone)
             showBookLink(row);
     }

@@ -173,7 +173,6 @@ struct PDFGraber::renderState {
     bool openDocument(const char* path, const char* password);
     QString infoTitle();
     bool readPage(int number, displayListOwner& list);
-    float wantedScale() const;
     float drawingScale(int number);
     bool drawPage(fz_display_list* list, fz_matrix ctm, pixmapOwner& pixmap);
     QString drawPicture(int number, fz_display_list* list, const QRect* area);
@@ -270,18 +269,12 @@ bool PDFGraber::renderState::readPage(int number, displayListOwner& list)
     return reading.loaded;
 }
 
-// The scale of the resolution asked for.
-float PDFGraber::renderState::wantedScale() const
-{
-    return static_cast<float>(resolution) / 72.0f;
-}
-
 // The scale the loaded page is drawn at: the resolution's, or for a page
 // too large for the pixel cap at that resolution the largest scale within
 // it (logged). 0 when the page cannot be drawn within the cap at all.
 float PDFGraber::renderState::drawingScale(int number)
 {
-    const float wanted = wantedScale();
+    const float wanted = static_cast<float>(resolution) / 72.0f;
     const fz_irect box = rendercap::pixmapBox(pageBounds, wanted);
     requestedSize = sizeOf(box);
     const float scale = rendercap::cappedScale(pageBounds, wanted);
