@@ -17,7 +17,9 @@
 #include "platform/vuframe0/vuwidgethelper.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCoreApplication>
+#include <QIcon>
 #include <QMenu>
 #include <QStyle>
 #include <QSystemTrayIcon>
@@ -28,12 +30,24 @@ const char kSource[] = ".\\mainwindow";
 
 const QSize kDefaultSize(1020, 611);
 
+// The program's own picture in every size it was drawn at, so the tray and
+// the task bar need not scale one down.
+QIcon programIcon()
+{
+    QIcon icon;
+    for (const int size : { 16, 24, 32, 48, 64, 128, 256 })
+        icon.addFile(QStringLiteral(":/icons/quireflow-%1.png").arg(size), QSize(size, size));
+    return icon;
+}
+
 } // namespace
 
 MainWindow::MainWindow(QWidget* parent)
     : VuMainWindow(parent, Qt::WindowFlags())
     , ui(std::make_unique<Ui::MainWindow>())
 {
+    // Every window of the program shows it, and the tray icon is made of it.
+    QApplication::setWindowIcon(programIcon());
     // Builds the form, sets its texts and connects the on_<object>_<signal>
     // slots by name.
     ui->setupUi(this);
