@@ -152,8 +152,7 @@ void MainWindow::connectSignals()
     connect(m_taskList, &VuTreeWidget::sglSyncListToSettings, this,
             &MainWindow::on_syncListToSettings);
     // Adding dropped files used the preview to count their pages.
-    connect(m_taskList, &VuTreeWidget::sglAddFileFinished, this,
-            &MainWindow::on_listSelectionChanged);
+    connect(m_taskList, &VuTreeWidget::sglAddFileFinished, this, &MainWindow::previewSelectedRow);
     connect(m_taskList, &QWidget::customContextMenuRequested, this,
             &MainWindow::showTaskListContextMenu);
     connect(VuApplication::skinManager(), &VuSkinManager::skinChangeAfter, this,

@@ -10,6 +10,7 @@
 #include <QAbstractItemView>
 #include <QFocusEvent>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -32,7 +33,7 @@ protected:
     // the cells lie.
     QRect inViewport(const QWidget* editor) const
     {
-        return QRect(m_list->viewport()->mapFrom(m_list, editor->pos()), editor->size());
+        return QRect(m_list->viewport()->mapFromGlobal(editor->mapToGlobal(QPoint())), editor->size());
     }
 
     QRect cellRect(QTreeWidgetItem* item, int column) const
@@ -114,6 +115,29 @@ TEST_F(CellEditorPlacement, TheEditorsFollowThePointerOverTheirCells)
     hover(row(1), taskrow::ColumnFileName);
     EXPECT_FALSE(m_pages->isVisible());
     EXPECT_FALSE(m_modes->isVisible());
+}
+
+// The row being edited is the selected one; an open editor stays over its
+// cell when the list scrolls sideways.
+TEST_F(CellEditorPlacement, AClickedEditorSelectsItsRowAndMovesWithItsCell)
+{
+    addRows({ QStringLiteral("a.pdf"), QStringLiteral("b.pdf") });
+    row(0)->setSelected(true);
+    hover(row(1), taskrow::ColumnSelectedPages);
+    QTest::mouseClick(m_pages->lineEdit(), Qt::LeftButton);
+    EXPECT_EQ(m_list->selectedItems(), QList<QTreeWidgetItem*>{ row(1) });
+
+    hover(row(0), taskrow::ColumnMode);
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(5, 5), m_modes->mapToGlobal(QPointF(5, 5)),
+                      Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(m_modes, &press);
+    m_modes->hidePopup();
+    EXPECT_EQ(m_list->selectedItems(), QList<QTreeWidgetItem*>{ row(0) });
+
+    m_list->setColumnWidth(taskrow::ColumnFileName, 600);
+    QCoreApplication::processEvents();
+    m_list->horizontalScrollBar()->setValue(200);
+    EXPECT_EQ(inViewport(m_modes), cellRect(row(0), taskrow::ColumnMode));
 }
 
 TEST_F(CellEditorPlacement, NoEditorShowsWhileEditingIsOff)
