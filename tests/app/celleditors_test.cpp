@@ -122,7 +122,6 @@ TEST_F(CellEditorPlacement, TheEditorsFollowThePointerOverTheirCells)
 TEST_F(CellEditorPlacement, AClickedEditorSelectsItsRowAndMovesWithItsCell)
 {
     addRows({ QStringLiteral("a.pdf"), QStringLiteral("b.pdf") });
-    row(0)->setSelected(true);
     hover(row(1), taskrow::ColumnSelectedPages);
     QTest::mouseClick(m_pages->lineEdit(), Qt::LeftButton);
     EXPECT_EQ(m_list->selectedItems(), QList<QTreeWidgetItem*>{ row(1) });
