@@ -177,7 +177,6 @@ TEST(StartUp, TheCommandLineIsAnsweredWithoutADisplay)
         QString out;
     } lines[] = {
         { { QStringLiteral("-h") }, 0, VuApplication::helpText() },
-        { { QStringLiteral("--help") }, 0, VuApplication::helpText() },
         { { QStringLiteral("-reverse"), QStringLiteral("-style"), QStringLiteral("fusion"), QStringLiteral("-v") },
           0, VuApplication::versionText() },
         { { QStringLiteral("--bogus") }, 2, QString() },
