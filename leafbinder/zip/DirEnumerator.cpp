@@ -14,7 +14,6 @@ struct CDirEnumerator::CNode {
     std::shared_ptr<const CNode> parent;   // null for the start directory
     QByteArray name;
     ZipPlatform::CDirectory::CIdentity identity;
-    QString path;
 };
 
 CDirEnumerator::CDirEnumerator(const QString& directory, bool recursive,
@@ -86,7 +85,7 @@ CDirEnumerator::openNode(const std::shared_ptr<const CNode>& node,
             ZipPlatform::setLastError(ESTALE);
         }
         if (!child)
-            throwOpenError(directoryName((*at)->path));
+            throwOpenError(m_currentDirectory);
         cache.emplace_front(*at, child);
         if (cache.size() > kHeldFolders)
             cache.pop_back();
@@ -100,12 +99,15 @@ bool CDirEnumerator::walkDirectory(const CFileFilter& filter)
     onEnumerationBegin();
     const std::shared_ptr<const ZipPlatform::CDirectory> start = m_start ? m_start : openStartDirectory(m_directory);
     CFolderCache cache;
-    std::deque<std::shared_ptr<const CNode>> queue{std::make_shared<const CNode>(CNode{nullptr, {}, {}, m_directory})};
+    // Each waiting directory with its path; a directory's path is not kept
+    // once it has been walked, as its subdirectories keep it as a parent.
+    std::deque<std::pair<std::shared_ptr<const CNode>, QString>> queue{
+        {std::make_shared<const CNode>(CNode{nullptr, {}, {}}), m_directory}};
     bool result = true;
     while (!queue.empty() && result) {
-        const std::shared_ptr<const CNode> node = queue.front();
+        const std::shared_ptr<const CNode> node = queue.front().first;
+        m_currentDirectory = directoryName(queue.front().second);
         queue.pop_front();
-        m_currentDirectory = directoryName(node->path);
         m_currentFolder = node->parent ? openNode(node, start, cache) : start;
         enterDirectory();
 
@@ -123,7 +125,8 @@ bool CDirEnumerator::walkDirectory(const CFileFilter& filter)
                 const QString path = m_currentDirectory + name;
                 if (!filter.handlesItem(info)
                     || (filter.evaluate(m_currentDirectory, name, info) && process(path, info)))
-                    queue.push_back(std::make_shared<const CNode>(CNode{node, m_currentItemName, search.identity(), path}));
+                    queue.emplace_back(std::make_shared<const CNode>(CNode{node, m_currentItemName, search.identity()}),
+                                       path);
             } else if (filter.handlesItem(info) && filter.evaluate(m_currentDirectory, name, info)) {
                 if (!process(m_currentDirectory + name, info)) {
                     result = false;
