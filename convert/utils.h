@@ -21,10 +21,11 @@ QString sizeToText(qint64 size);
 // do not start with one, and all its sub-folders the same way; a sub-folder
 // named "image" only with removeImageFolder (deeper ones always). A
 // symbolic link is never followed and never removed, wherever it lies; at
-// the path itself nothing is removed. Stops at the first removal that fails. True when the folder is
-// gone, also when there was none; false when anything stays behind. The
-// worker does not use it: a book's work folder is removed by the book
-// builder, through the folder it holds open, when the book is given up.
+// the path itself nothing is removed. Stops at the first removal that
+// fails. True when the folder is gone, also when there was none; false when
+// anything stays behind. The worker does not use it: a book's work folder
+// is removed by the book builder, through the folder it holds open, when
+// the book is given up.
 bool removeWorkFolder(const QString& path, bool removeImageFolder);
 
 // True when the folder exists afterwards, creating it with its parents.

@@ -144,7 +144,8 @@ void epubStdMgr::copyFolder(const QString& source, const QString& target, const 
         if (exclusions.contains(entry.fileName()))
             continue;
         if (entry.isFile()) {
-            const QString name = relative.isEmpty() ? entry.fileName() : relative + QLatin1Char('/') + entry.fileName();
+            const QString name = relative.isEmpty() ? entry.fileName()
+                                                    : relative + QLatin1Char('/') + entry.fileName();
             folder->copyFile(entry.absoluteFilePath(), name, false);
         } else {
             copyFolder(entry.absoluteFilePath(), target + QLatin1Char('/') + entry.fileName(), exclusions);

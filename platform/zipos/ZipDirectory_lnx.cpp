@@ -47,7 +47,10 @@ CDirectory::CDirectory(int descriptor)
 
 CDirectory::~CDirectory()
 {
+    // A directory given up after a failure leaves that failure's error.
+    const int error = errno;
     ::close(m_descriptor);
+    errno = error;
 }
 
 std::unique_ptr<CDirectory> CDirectory::open(const QString& path, bool followLink)
