@@ -4,11 +4,12 @@
 // book a conversion reported as made must be whole, and no reserved book
 // file and no work folder may be left in the folder.
 //
-//   crowd_bench [--tasks N] [--rounds R] [--pages P] [--picture] [file.pdf]
+//   crowd_bench [--tasks N] [--rounds R] [--pages P] [--picture] [--keep] [file.pdf]
 //
 // Without a file a text-heavy PDF of P pages (default 40) is made first.
 // Defaults: 20 tasks, 10 rounds, Text mode. A book counts as whole when
 // Info-ZIP finds no fault in it and it holds one "page-<n>.html" per page.
+// With --keep the output folders stay, to compare the books of two builds.
 #include "benchsupport.h"
 #include "convert/outputname.h"
 #include "convert/pdfgraber.h"
@@ -147,10 +148,11 @@ int main(int argc, char* argv[])
             rounds = arguments.at(++i).toInt();
         else if (argument == QLatin1String("--pages") && i + 1 < arguments.size())
             pages = arguments.at(++i).toInt();
-        else if (argument != QLatin1String("--picture"))
+        else if (argument != QLatin1String("--picture") && argument != QLatin1String("--keep"))
             pdf = QFileInfo(argument).absoluteFilePath();
     }
     QTemporaryDir dir;
+    dir.setAutoRemove(!arguments.contains(QLatin1String("--keep")));
     if (pdf.isEmpty()) {
         pdf = dir.filePath(QStringLiteral("Crowd.pdf"));
         const QString error = bench::makeTextHeavyPdf(pdf, pages);
@@ -161,7 +163,8 @@ int main(int argc, char* argv[])
     }
     const int pageCount = pageCountOf(pdf);
     if (pageCount < 1 || tasks < 1 || rounds < 1) {
-        std::fprintf(stderr, "usage: crowd_bench [--tasks N] [--rounds R] [--pages P] [--picture] [file.pdf]\n");
+        std::fprintf(stderr,
+                     "usage: crowd_bench [--tasks N] [--rounds R] [--pages P] [--picture] [--keep] [file.pdf]\n");
         return 2;
     }
     std::printf("%d conversions at once of %s (%d pages, %s mode), %d rounds\n", tasks, qPrintable(pdf), pageCount,
