@@ -83,9 +83,26 @@ void MainWindow::getTaskItemList(bool selectedQueued)
     }
     if (!queuedPageListsValid())
         return;
+    unlockQueuedRows();
     if (!takeQueuedStatuses())
         return;
     skipMissingFiles();
+}
+
+// A queued row whose password prompt was given up on asks for it again;
+// without it the row stays skipped and out of the run. Asking opens the
+// file in the preview, which then goes back to the selected row.
+void MainWindow::unlockQueuedRows()
+{
+    bool asked = false;
+    for (QTreeWidgetItem* row : qAsConst(m_pendingTasks)) {
+        if (taskrow::isLocked(row)) {
+            m_taskList->unlockLockedRow(row);
+            asked = true;
+        }
+    }
+    if (asked)
+        previewSelectedRow();
 }
 
 // A page list must name pages of the document: a page beyond the count
@@ -341,7 +358,7 @@ void MainWindow::showSelectedFileInPreview()
 {
     ui->widgetPDFView->clearPDF();
     const QString path = m_taskList->selectedPdfPath();
-    if (path.isEmpty())
+    if (path.isEmpty() || taskrow::isLocked(m_taskList->singleSelectedRow()))
         return;
     ui->widgetPDFView->openPDF(path, m_taskList->selectedPassword());
     ui->lineEditCurPage->setText(QString::number(ui->widgetPDFView->curPage()));

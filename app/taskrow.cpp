@@ -204,6 +204,11 @@ int pageCount(const QTreeWidgetItem* row)
     return cellText(row, ColumnTotalPages).toInt();
 }
 
+bool isLocked(const QTreeWidgetItem* row)
+{
+    return row && cellText(row, ColumnTotalPages).isEmpty();
+}
+
 QString pageText(const QTreeWidgetItem* row)
 {
     return cellText(row, ColumnSelectedPages);

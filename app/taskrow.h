@@ -26,7 +26,7 @@ enum Column : int {
     ColumnBlank = 0,          // empty, hidden
     ColumnFileName = 1,       // tooltip: the full path
     ColumnSize = 2,           // utils::sizeToText
-    ColumnTotalPages = 3,     // "%1"; -1 while a protected file has no accepted password
+    ColumnTotalPages = 3,     // "%1"; empty while a protected file has no accepted password
     ColumnMode = 4,           // "Text" or "Picture"
     ColumnSelectedPages = 5,  // the page list text
     ColumnStatus = 6,         // painted from the status roles; carries the item data
@@ -106,6 +106,8 @@ void setPassword(QTreeWidgetItem* row, const QString& password);
 // The page count from column 3 and the page list text from column 5: no role
 // holds either.
 int pageCount(const QTreeWidgetItem* row);
+// The row's PDF needs a password that was not given: it has no page count.
+bool isLocked(const QTreeWidgetItem* row);
 QString pageText(const QTreeWidgetItem* row);
 
 // Field k of the record is the row's role 79 + k: text for the eight text

@@ -356,6 +356,21 @@ TEST_F(Queue, AProtectedPdfConvertsWithThePasswordGivenWhenItWasAdded)
     expectSoundBook(m_out + QStringLiteral("/locked.epub"));
 }
 
+TEST_F(Queue, AProtectedPdfWhosePromptWasCancelledAsksAgainWhenConverted)
+{
+    const QString locked = pdf(QStringLiteral("in/locked.pdf"), 2, QStringLiteral("s3cret"));
+    {
+        ModalAnswers cancel({ pressButton(QStringLiteral("Cancel")) });
+        addRows({ locked });
+    }
+    ModalAnswers prompt({ typeAndPress(QStringLiteral("s3cret"), QStringLiteral("OK")) });
+    m_window->on_convert();
+    ASSERT_TRUE(waitForRunEnd());
+    EXPECT_EQ(prompt.answered(), 1);
+    EXPECT_EQ(prompt.unexpected(), 0);
+    EXPECT_EQ(taskrow::status(row(0)), taskrow::StatusDone);
+}
+
 TEST_F(Queue, ConvertSelectedTakesTheSelectedRowsInListOrder)
 {
     addPdfs({ QStringLiteral("p.pdf"), QStringLiteral("q.pdf"), QStringLiteral("r.pdf") });
