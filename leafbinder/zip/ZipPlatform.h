@@ -138,8 +138,6 @@ public:
     bool holds(const QByteArray& name, const CIdentity& identity) const;
     CIdentity identity() const;
     static CIdentity identityOf(int descriptor);
-    // Whether both are the same directory on disk.
-    bool isSame(const CDirectory& other) const;
     // The longest file name, in bytes, this directory can hold.
     int maxNameLength() const;
 

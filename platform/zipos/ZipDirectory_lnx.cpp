@@ -117,12 +117,6 @@ CDirectory::CIdentity CDirectory::identityOf(int descriptor)
     return identityFrom(status);
 }
 
-bool CDirectory::isSame(const CDirectory& other) const
-{
-    const CIdentity mine = identity();
-    return mine != CIdentity() && mine == other.identity();
-}
-
 int CDirectory::maxNameLength() const
 {
     const long limit = ::fpathconf(m_descriptor, _PC_NAME_MAX);
