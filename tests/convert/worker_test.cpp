@@ -85,13 +85,17 @@ struct Outcome {
 // of the GUI thread, the event loop running until sglTaskComplete.
 // onFirstProgress runs on the GUI thread while the worker waits at its
 // first progress report, so a stop lands at a known point; afterEnd runs
-// once the worker's thread has ended, before its report is delivered.
+// once the worker's thread has ended, before its report is delivered;
+// beforeStart may set the worker's test hooks.
 Outcome runTask(QTreeWidgetItem* row, const Task& task,
                 const std::function<void(VuConsoleThread&)>& onFirstProgress = {},
-                const std::function<void(VuConsoleThread&)>& afterEnd = {})
+                const std::function<void(VuConsoleThread&)>& afterEnd = {},
+                const std::function<void(VuConsoleThread&)>& beforeStart = {})
 {
     Outcome outcome;
     VuConsoleThread worker;
+    if (beforeStart)
+        beforeStart(worker);
     QObject receiver;
     QEventLoop loop;
     QObject::connect(&worker, &VuConsoleThread::sglItemTaskProcess, &receiver,
@@ -598,6 +602,29 @@ TEST_F(WorkerTask, AnExistingWorkFolderIsNeverBuiltInto)
     EXPECT_TRUE(QFileInfo::exists(folder() + QStringLiteral("Report.pdf")));
     expectUsersFolderUntouched(folder());
     EXPECT_EQ(leftovers(), QStringList());
+}
+
+// Another conversion of the same PDF takes the name between the queue's
+// choice and the book's create: this task stops before its first page and
+// leaves the other's pages alone.
+TEST_F(WorkerTask, ANameTakenJustBeforeTheBookIsCreatedStopsTheTaskAndRemovesNothing)
+{
+    const Task task = taskFor(makePdf(QStringLiteral("Book.pdf"), numberedDoc(3)), 3);
+    const QString otherPage = workFolder(task) + QStringLiteral("/OEBPS/page-1.html");
+    int pages = 0;
+    const Outcome outcome = runTask(&m_row, task, {}, {}, [&](VuConsoleThread& worker) {
+        worker.setBookHook([&] {
+            ASSERT_TRUE(QDir().mkpath(QFileInfo(otherPage).absolutePath()));
+            ASSERT_TRUE(testfiles::writeAll(otherPage, "the other conversion's page"));
+        });
+        worker.setPageHook([&pages] { ++pages; });
+    });
+    ASSERT_TRUE(outcome.completed);
+    EXPECT_FALSE(outcome.succeeded);
+    EXPECT_EQ(pages, 0);
+    EXPECT_EQ(testfiles::readAll(otherPage), QByteArray("the other conversion's page"));
+    EXPECT_TRUE(log().contains(QStringLiteral("cannot make a new work folder")));
+    EXPECT_EQ(leftovers(), QStringList{QFileInfo(workFolder(task)).fileName()});
 }
 
 TEST_F(WorkerTask, ValuesTooLongForTheirFieldsFailTheTaskWithALogEntry)
