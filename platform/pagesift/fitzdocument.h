@@ -14,13 +14,6 @@ namespace conversion {
 
 struct pageContent;
 
-// What MuPDF reported while a page was being read.
-struct fitzMessages {
-    bool listening = false;
-    std::string firstError;
-    std::string lastWarning;
-};
-
 // The parser's one door to MuPDF: a context made on the thread that builds
 // this object, and at most one open document. Use it on that thread only.
 // Every operation on a closed document does nothing and says so.
@@ -46,8 +39,8 @@ public:
     // The text lines, fonts and pictures of the page with 0-based index.
     // False when the page cannot be loaded at all (*error says why). True
     // otherwise, with *damage empty when the page was read whole, or MuPDF's
-    // message when part of its content could not be loaded or run (the page
-    // then holds what could be read).
+    // message when it is damaged by the rule of pagereading.h (the page then
+    // holds what could be read).
     bool readPage(int index, pageContent& out, QString* error, QString* damage);
 
     // Only the characters of each line of text of the page, for a quick
@@ -57,11 +50,9 @@ public:
 
 private:
     void close();
-    bool wasRepaired() const;
 
     fz_context* m_ctx = nullptr;
     fz_document* m_doc = nullptr;
-    fitzMessages m_messages;
 };
 
 } // namespace conversion

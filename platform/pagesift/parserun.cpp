@@ -46,6 +46,11 @@ QString parseRun::problems() const
     return m_problems.join(QLatin1Char('\n'));
 }
 
+std::vector<int> parseRun::unreadPages() const
+{
+    return std::vector<int>(m_unread.begin(), m_unread.end());
+}
+
 void parseRun::run(const pdfParseConf* request)
 {
     if (!readRequest(request))
@@ -223,6 +228,7 @@ void parseRun::notice(const QString& what)
 
 void parseRun::noticeUnreadable(int pageNumber, const QString& why)
 {
+    m_unread.insert(pageNumber);
     notice(QStringLiteral("cannot read page %1 in '%2': %3")
                .arg(QString::number(pageNumber), QFileInfo(m_path).fileName(), why));
 }

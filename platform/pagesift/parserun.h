@@ -7,6 +7,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <set>
+#include <vector>
+
 namespace conversion {
 
 class fitzDocument;
@@ -22,6 +25,8 @@ public:
 
     void run(const pdfParseConf* request);
     QString problems() const;
+    // The requested pages that were left out or damaged, each once, rising.
+    std::vector<int> unreadPages() const;
 
 private:
     bool readRequest(const pdfParseConf* request);
@@ -48,6 +53,7 @@ private:
     QString m_path;
     QByteArray m_passwords[2];
     QStringList m_problems;
+    std::set<int> m_unread;
 };
 
 } // namespace conversion
