@@ -36,11 +36,13 @@ void announceWindowShown()
 
 int main(int argc, char* argv[])
 {
-    // "--help" and "--version" are answered before the application object,
-    // which cannot be built on a machine without a display. Any other
-    // command line is not handled here, so the start-up goes on as always.
-    if (VuApplication::processCmdLine(argc, argv))
-        return 0;
+    // Help, version and unknown options are answered before the
+    // application object, which cannot be built on a machine without a
+    // display. Any other command line is not handled here, so the start-up
+    // goes on as always.
+    int exitCode = 0;
+    if (VuApplication::processCmdLine(argc, argv, &exitCode))
+        return exitCode;
 
     enterInstallationFolder();
 

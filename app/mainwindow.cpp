@@ -17,7 +17,9 @@
 #include "platform/vuframe0/vuwidgethelper.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCoreApplication>
+#include <QIcon>
 #include <QMenu>
 #include <QStyle>
 #include <QSystemTrayIcon>
@@ -28,12 +30,24 @@ const char kSource[] = ".\\mainwindow";
 
 const QSize kDefaultSize(1020, 611);
 
+// The program's own picture in every size it was drawn at, so the tray and
+// the task bar need not scale one down.
+QIcon programIcon()
+{
+    QIcon icon;
+    for (const int size : { 16, 24, 32, 48, 64, 128, 256 })
+        icon.addFile(QStringLiteral(":/icons/quireflow-%1.png").arg(size), QSize(size, size));
+    return icon;
+}
+
 } // namespace
 
 MainWindow::MainWindow(QWidget* parent)
     : VuMainWindow(parent, Qt::WindowFlags())
     , ui(std::make_unique<Ui::MainWindow>())
 {
+    // Every window of the program shows it, and the tray icon is made of it.
+    QApplication::setWindowIcon(programIcon());
     // Builds the form, sets its texts and connects the on_<object>_<signal>
     // slots by name.
     ui->setupUi(this);
@@ -138,8 +152,7 @@ void MainWindow::connectSignals()
     connect(m_taskList, &VuTreeWidget::sglSyncListToSettings, this,
             &MainWindow::on_syncListToSettings);
     // Adding dropped files used the preview to count their pages.
-    connect(m_taskList, &VuTreeWidget::sglAddFileFinished, this,
-            &MainWindow::on_listSelectionChanged);
+    connect(m_taskList, &VuTreeWidget::sglAddFileFinished, this, &MainWindow::previewSelectedRow);
     connect(m_taskList, &QWidget::customContextMenuRequested, this,
             &MainWindow::showTaskListContextMenu);
     connect(VuApplication::skinManager(), &VuSkinManager::skinChangeAfter, this,

@@ -176,6 +176,8 @@ private:
     void showBookLink(QTreeWidgetItem* row);
     void finishRun();
     void showSelectedFileInPreview();
+    void unlockQueuedRows();
+    void previewSelectedRow();
     bool isListedRow(QTreeWidgetItem* row) const;
 
     QTreeWidgetItem* firstSelectedRow() const;

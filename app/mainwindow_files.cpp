@@ -25,7 +25,7 @@ void MainWindow::on_addFiles()
         return;
     addfilesettings::storeFolder(QFileInfo(files.first()).absolutePath());
     m_taskList->addToTable(files);
-    on_listSelectionChanged();
+    previewSelectedRow();
 }
 
 void MainWindow::on_addFolder()
@@ -41,7 +41,7 @@ void MainWindow::on_addFolder()
         return;
     addfilesettings::storeFolder(QFileInfo(paths.first()).absolutePath());
     m_taskList->addToTable(paths);
-    on_listSelectionChanged();
+    previewSelectedRow();
 }
 
 // Only one level of a folder is listed: a PDF collection is usually one

@@ -82,14 +82,26 @@ QTreeWidgetItem* MainWindow::firstSelectedRow() const
     return nullptr;
 }
 
+// A row whose password prompt was given up on asks for it again when it is
+// chosen, rather than failing to open.
+void MainWindow::on_listSelectionChanged()
+{
+    QTreeWidgetItem* row = m_taskList->singleSelectedRow();
+    if (taskrow::isLocked(row) && !hasPendingTask())
+        m_taskList->unlockLockedRow(row);
+    previewSelectedRow();
+}
+
 // The preview shows the one selected row's file while nothing converts;
 // the path and password go to it exactly as stored, since a file name or a
-// password may begin or end with blanks.
-void MainWindow::on_listSelectionChanged()
+// password may begin or end with blanks. A row still without its password
+// shows nothing.
+void MainWindow::previewSelectedRow()
 {
     HostWindow* preview = ui->widgetPDFView;
     preview->clearPDF();
-    if (hasPendingTask() || m_taskList->selectedItems().size() != 1) {
+    QTreeWidgetItem* row = m_taskList->singleSelectedRow();
+    if (hasPendingTask() || !row || taskrow::isLocked(row)) {
         ui->lineEditCurPage->clear();
         ui->labelPageShow->setText(QStringLiteral(" / 0"));
         setPageFieldText(QString());

@@ -83,9 +83,26 @@ void MainWindow::getTaskItemList(bool selectedQueued)
     }
     if (!queuedPageListsValid())
         return;
+    unlockQueuedRows();
     if (!takeQueuedStatuses())
         return;
     skipMissingFiles();
+}
+
+// A queued row whose password prompt was given up on asks for it again;
+// without it the row stays skipped and out of the run. Asking opens the
+// file in the preview, which then goes back to the selected row.
+void MainWindow::unlockQueuedRows()
+{
+    bool asked = false;
+    for (QTreeWidgetItem* row : qAsConst(m_pendingTasks)) {
+        if (taskrow::isLocked(row)) {
+            m_taskList->unlockLockedRow(row);
+            asked = true;
+        }
+    }
+    if (asked)
+        previewSelectedRow();
 }
 
 // A page list must name pages of the document: a page beyond the count
@@ -260,9 +277,15 @@ void MainWindow::slotTaskFinished(QTreeWidgetItem* row, bool stopped, bool succe
     // that came after the book was finished did not stop it: the book is
     // there, so the row shows it with its link.
     if (isListedRow(row)) {
-        const int status = succeeded ? taskrow::StatusDone
-                                     : (stopped ? taskrow::StatusIdle : taskrow::StatusFailed);
+        // A book that had to leave out or blank pages is no plain success:
+        // the row counts them and names them in its tooltip.
+        const auto* worker = qobject_cast<const VuConsoleThread*>(sender());
+        const std::vector<int> unread = worker ? worker->unreadPages() : std::vector<int>();
+        int status = stopped ? taskrow::StatusIdle : taskrow::StatusFailed;
+        if (succeeded)
+            status = unread.empty() ? taskrow::StatusDone : taskrow::StatusIncomplete;
         taskrow::setStatus(row, status);
+        taskrow::setUnreadPages(row, succeeded ? QList<int>(unread.begin(), unread.end()) : QList<int>());
         if (status == taskrow::StatusDone)
             showBookLink(row);
     }
@@ -341,7 +364,7 @@ void MainWindow::showSelectedFileInPreview()
 {
     ui->widgetPDFView->clearPDF();
     const QString path = m_taskList->selectedPdfPath();
-    if (path.isEmpty())
+    if (path.isEmpty() || taskrow::isLocked(m_taskList->singleSelectedRow()))
         return;
     ui->widgetPDFView->openPDF(path, m_taskList->selectedPassword());
     ui->lineEditCurPage->setText(QString::number(ui->widgetPDFView->curPage()));

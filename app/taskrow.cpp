@@ -1,6 +1,7 @@
 #include "app/taskrow.h"
 
 #include <QCoreApplication>
+#include <QModelIndex>
 #include <QTreeWidgetItem>
 #include <QVariant>
 
@@ -71,6 +72,31 @@ QString cellText(const QTreeWidgetItem* row, int column)
     return row ? row->text(column) : QString();
 }
 
+QList<int> pagesOf(const QVariant& data)
+{
+    QList<int> pages;
+    for (const QVariant& page : data.toList())
+        pages << page.toInt();
+    return pages;
+}
+
+// Rising pages written as a page list is: runs as ranges ("5,28,30-31").
+QString pageRuns(const QList<int>& pages)
+{
+    QStringList runs;
+    for (qsizetype first = 0; first < pages.size();) {
+        qsizetype last = first;
+        while (last + 1 < pages.size() && pages[last + 1] == pages[last] + 1)
+            ++last;
+        QString run = QString::number(pages[first]);
+        if (last > first)
+            run += QLatin1Char('-') + QString::number(pages[last]);
+        runs << run;
+        first = last + 1;
+    }
+    return runs.join(QLatin1Char(','));
+}
+
 } // namespace
 
 QString columnHeader(int column)
@@ -92,6 +118,35 @@ QString statusText(int status)
             return QCoreApplication::translate("TaskRow", label.text);
     }
     return QString();
+}
+
+QString statusText(const QModelIndex& cell)
+{
+    const int status = cell.data(RoleStatus).toInt();
+    if (status != StatusIncomplete)
+        return statusText(status);
+    return QCoreApplication::translate("TaskRow", "Unreadable: %1").arg(cell.data(RoleUnreadPages).toList().size());
+}
+
+QString statusTip(const QModelIndex& cell)
+{
+    if (cell.data(RoleStatus).toInt() != StatusIncomplete)
+        return QString();
+    return QCoreApplication::translate("TaskRow", "Pages that could not be read: %1")
+        .arg(pageRuns(pagesOf(cell.data(RoleUnreadPages))));
+}
+
+QList<int> unreadPages(const QTreeWidgetItem* row)
+{
+    return pagesOf(value(row, RoleUnreadPages));
+}
+
+void setUnreadPages(QTreeWidgetItem* row, const QList<int>& pages)
+{
+    QVariantList data;
+    for (const int page : pages)
+        data << page;
+    setValue(row, RoleUnreadPages, data);
 }
 
 int status(const QTreeWidgetItem* row)
@@ -202,6 +257,11 @@ void setPassword(QTreeWidgetItem* row, const QString& password)
 int pageCount(const QTreeWidgetItem* row)
 {
     return cellText(row, ColumnTotalPages).toInt();
+}
+
+bool isLocked(const QTreeWidgetItem* row)
+{
+    return row && cellText(row, ColumnTotalPages).isEmpty();
 }
 
 QString pageText(const QTreeWidgetItem* row)

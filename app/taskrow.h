@@ -14,10 +14,12 @@
 
 #include "app/bookinfo.h"
 
+#include <QList>
 #include <QRect>
 #include <QString>
 #include <QStringList>
 
+class QModelIndex;
 class QTreeWidgetItem;
 
 namespace taskrow {
@@ -26,7 +28,7 @@ enum Column : int {
     ColumnBlank = 0,          // empty, hidden
     ColumnFileName = 1,       // tooltip: the full path
     ColumnSize = 2,           // utils::sizeToText
-    ColumnTotalPages = 3,     // "%1"; -1 while a protected file has no accepted password
+    ColumnTotalPages = 3,     // "%1"; empty while a protected file has no accepted password
     ColumnMode = 4,           // "Text" or "Picture"
     ColumnSelectedPages = 5,  // the page list text
     ColumnStatus = 6,         // painted from the status roles; carries the item data
@@ -57,6 +59,7 @@ enum Role : int {
     RoleComments = 0x56,
     RoleCoverPath = 0x57,
     RolePassword = 0x84,       // 132, text; absent for a file without a password
+    RoleUnreadPages = 0x85,    // 133, list of int, the pages an incomplete task could not read
 };
 
 enum Status : int {
@@ -70,11 +73,22 @@ enum Status : int {
     StatusAbort = 58,      // painted only; the queue drops such rows
     StatusSkipped = 59,
     StatusFailed = 60,
+    StatusIncomplete = 61, // a book was made, but pages asked for could not be read
 };
 
 // The text the Status cell shows for a status, translated; empty for the
 // codes that show nothing or a progress bar.
 QString statusText(int status);
+// The same for a Status cell, where an incomplete row counts its unread
+// pages ("Unreadable: 3"), and the cell's tooltip, which names them for an
+// incomplete row ("Pages that could not be read: 5,28,30-31") and is empty
+// for every other one.
+QString statusText(const QModelIndex& cell);
+QString statusTip(const QModelIndex& cell);
+
+// The pages an incomplete task could not read, rising.
+QList<int> unreadPages(const QTreeWidgetItem* row);
+void setUnreadPages(QTreeWidgetItem* row, const QList<int>& pages);
 
 int status(const QTreeWidgetItem* row);
 void setStatus(QTreeWidgetItem* row, int status);
@@ -106,6 +120,8 @@ void setPassword(QTreeWidgetItem* row, const QString& password);
 // The page count from column 3 and the page list text from column 5: no role
 // holds either.
 int pageCount(const QTreeWidgetItem* row);
+// The row's PDF needs a password that was not given: it has no page count.
+bool isLocked(const QTreeWidgetItem* row);
 QString pageText(const QTreeWidgetItem* row);
 
 // Field k of the record is the row's role 79 + k: text for the eight text

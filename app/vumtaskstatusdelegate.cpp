@@ -75,7 +75,7 @@ void VumTaskStatusDelegate::paint(QPainter* painter, const QStyleOptionViewItem&
     } else {
         // Idle, finished and unknown codes have no word; a finished row's
         // link label lies over the cell.
-        const QString text = taskrow::statusText(status);
+        const QString text = taskrow::statusText(index);
         if (!text.isEmpty())
             painter->drawText(option.rect, Qt::AlignCenter, fittedWord(text, option));
     }
@@ -125,9 +125,10 @@ bool VumTaskStatusDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view
                                       const QStyleOptionViewItem& option, const QModelIndex& index)
 {
     if (event->type() == QEvent::ToolTip && index.isValid()) {
-        const QString word = taskrow::statusText(index.data(taskrow::RoleStatus).toInt());
-        if (!word.isEmpty() && fittedWord(word, option) != word) {
-            QToolTip::showText(event->globalPos(), word, view, option.rect);
+        const QString word = taskrow::statusText(index);
+        const QString tip = taskrow::statusTip(index);
+        if (!tip.isEmpty() || (!word.isEmpty() && fittedWord(word, option) != word)) {
+            QToolTip::showText(event->globalPos(), tip.isEmpty() ? word : tip, view, option.rect);
             return true;
         }
     }

@@ -11,7 +11,8 @@
 // the skin's "processBgColor" filled to the row's progress with the
 // percentage centred over it in "processFontColor". Selected and hovered
 // cells get the item-view panel of the parent's style underneath. A word
-// wider than the cell ends in "…" and shows whole as the cell's tooltip.
+// wider than the cell ends in "…" and shows whole as the cell's tooltip;
+// an incomplete row's tooltip names the pages it could not read.
 //
 // The delegate keeps no state: every paint reads the row's status and
 // progress roles and the current skin afresh. GUI thread only.
@@ -28,7 +29,8 @@ public:
     // made too narrow for the percentage.
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
-    // The tooltip of a cell whose word is cut: the whole word.
+    // The tooltip of a cell whose word is cut: the whole word; of an
+    // incomplete row's cell: the pages it could not read.
     bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
                    const QModelIndex& index) override;
 

@@ -30,7 +30,7 @@ void VuPageEditorCombobox::showText(const QString& text)
     const QSignalBlocker blocker(this);
     setEditText(text);
     m_acceptedText = text;
-    m_textBefore = text;
+    m_safeText = text;
 }
 
 void VuPageEditorCombobox::slotEditTextChanged(const QString& text)
@@ -48,18 +48,24 @@ void VuPageEditorCombobox::slotEditTextChanged(const QString& text)
         refuse(checked);
         return;
     }
-    if (checked != m_acceptedText) {
-        m_textBefore = m_acceptedText;
-        m_acceptedText = checked;
-    }
+    m_acceptedText = checked;
+    if (namesOnlyTypedPages(checked, pageCount))
+        m_safeText = checked;
     emit sglTextChange(m_row);
+}
+
+// A text with a dangling "-" runs to the last page, which the user named
+// only when the "-" was the last thing typed before Enter.
+bool VuPageEditorCombobox::namesOnlyTypedPages(const QString& text, int pageCount)
+{
+    return utils::isPageTextValid(text, pageCount, true) && !text.endsWith(QLatin1Char('-'));
 }
 
 void VuPageEditorCombobox::refuse(const QString& text)
 {
     VuMessageBox::info(tr("Invalid format or out of range!"), VuPref::product_name(), this);
     if (m_strictCheck && text == m_acceptedText)
-        stepBack();
+        goBackToSafeText();
     else
         restoreAccepted(text);
 }
@@ -76,15 +82,17 @@ void VuPageEditorCombobox::restoreAccepted(const QString& refused)
 }
 
 // The text passed while it was typed (and is in the row) but fails the
-// strict check: its last edit is taken back, and the row takes the text
-// before it, so field and row agree.
-void VuPageEditorCombobox::stepBack()
+// strict check. Taking back only its last keystroke could leave "9-" of a
+// refused "9-2", which converts pages 9 to the end: field and row go back
+// to the latest text of this edit that passed the strict check and names
+// only pages that were typed.
+void VuPageEditorCombobox::goBackToSafeText()
 {
     {
         const QSignalBlocker blocker(this);
-        lineEdit()->setText(m_textBefore);
+        lineEdit()->setText(m_safeText);
     }
-    m_acceptedText = m_textBefore;
+    m_acceptedText = m_safeText;
     emit sglTextChange(m_row);
 }
 

@@ -12,7 +12,8 @@ class QTreeWidgetItem;
 // still being typed ("1,3," or "5-") passes; Enter, Return and a click
 // elsewhere check the text strictly. An accepted text is announced with
 // sglTextChange, and the row takes it at once; a refused one is reported
-// and the edit that made it is taken back. GUI thread only.
+// and the edit that made it is taken back. A text refused by the strict
+// check goes back to the last one that passed it. GUI thread only.
 class VuPageEditorCombobox : public QComboBox {
     Q_OBJECT
 public:
@@ -47,14 +48,18 @@ private:
     void checkStrictly();
     void refuse(const QString& text);
     void restoreAccepted(const QString& refused);
-    void stepBack();
+    void goBackToSafeText();
+    static bool namesOnlyTypedPages(const QString& text, int pageCount);
 
     QTreeWidgetItem* m_row = nullptr;
-    // The text accepted last, which the row holds, and the one accepted
-    // before it. The line edit's own undo would take back all typing since
-    // the editor was placed, not just the refused keystroke.
+    // The text accepted last, which the row holds. The line edit's own undo
+    // would take back all typing since the editor was placed, not just the
+    // refused keystroke.
     QString m_acceptedText;
-    QString m_textBefore;
+    // The latest text since the placement that passed the strict check
+    // without a dangling "-" (or the text the row had then): where a refused
+    // Enter goes back to.
+    QString m_safeText;
     // Set only while a finishing check runs.
     bool m_strictCheck = false;
 };

@@ -28,10 +28,13 @@ const char kSource[] = ".\\vutreewidget";
 // The narrowest the "File Name" column gets when the list is resized.
 constexpr int kMinimumNameWidth = 150;
 
+// The editors lie in the viewport, with the cells: scrolling moves them
+// along, and the viewport cuts off what passes its edge instead of letting
+// an editor cover the header or a scroll bar.
 template <typename Editor>
 Editor* makeEditor(VuTreeWidget* list, const char* objectName)
 {
-    auto* editor = new Editor(list);
+    auto* editor = new Editor(list->viewport());
     editor->setEnabled(true);
     editor->setObjectName(QLatin1String(objectName));
     editor->setContentsMargins(0, 0, 0, 0);
@@ -51,6 +54,8 @@ VuTreeWidget::VuTreeWidget(QWidget* parent)
 
     m_pageEditor = makeEditor<VuPageEditorCombobox>(this, "item_combox");
     m_modeEditor = makeEditor<VuTransitModeComboBox>(this, "item_combobox_mode_selector");
+    // A click into the page field lands on the editor's line edit.
+    m_pageEditor->lineEdit()->installEventFilter(this);
     fillEditors();
 
     connect(m_pageEditor, &VuPageEditorCombobox::sglTextChange, this,
@@ -72,8 +77,12 @@ VuTreeWidget::VuTreeWidget(QWidget* parent)
 VuTreeWidget::~VuTreeWidget()
 {
     // The model empties itself and the editors go with the base classes,
-    // when this class is gone: nothing of theirs may reach it then.
+    // when this class is gone: nothing of theirs may reach it then, nor the
+    // events of one editor's end reach the filter after the other's.
     disconnect(model(), nullptr, this, nullptr);
+    m_pageEditor->lineEdit()->removeEventFilter(this);
+    m_pageEditor->removeEventFilter(this);
+    m_modeEditor->removeEventFilter(this);
     delete m_pageEditor;
     delete m_modeEditor;
 }
@@ -111,18 +120,41 @@ void VuTreeWidget::setEditorsEnabled(bool enabled)
     }
 }
 
-// The editors are children of the list, the cell rectangles lie in the
-// viewport: the viewport's own position maps one onto the other, whatever
-// the frame and header sizes are.
-QRect VuTreeWidget::editorRect(const QModelIndex& index) const
+// An open editor stays over its cell when the list scrolls, its columns
+// change width or rows come and go above it.
+void VuTreeWidget::keepEditorsOverTheirCells()
 {
-    return visualRect(index).translated(viewport()->geometry().topLeft());
+    if (m_pageEditor->isVisible() && m_pageEditor->row())
+        m_pageEditor->setGeometry(visualRect(indexFromItem(m_pageEditor->row(), taskrow::ColumnSelectedPages)));
+    if (m_modeEditor->isVisible() && m_modeEditor->row())
+        m_modeEditor->setGeometry(visualRect(indexFromItem(m_modeEditor->row(), taskrow::ColumnMode)));
+}
+
+void VuTreeWidget::scrollContentsBy(int dx, int dy)
+{
+    QTreeWidget::scrollContentsBy(dx, dy);
+    keepEditorsOverTheirCells();
+}
+
+void VuTreeWidget::updateGeometries()
+{
+    QTreeWidget::updateGeometries();
+    keepEditorsOverTheirCells();
+}
+
+// The row being edited is the one selected row, so the preview and the page
+// controls show the file that is being edited. The edited cell becomes the
+// current one, which keeps the view from scrolling away from it.
+void VuTreeWidget::selectEditedRow(QTreeWidgetItem* row, int column)
+{
+    if (row)
+        setCurrentItem(row, column, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
 void VuTreeWidget::placePageEditor(const QModelIndex& index)
 {
     QTreeWidgetItem* row = itemFromIndex(index);
-    m_pageEditor->setGeometry(editorRect(index));
+    m_pageEditor->setGeometry(visualRect(index));
     m_pageEditor->setRow(row);
     const QSignalBlocker blocker(m_pageEditor);
     m_pageEditor->show();
@@ -139,7 +171,7 @@ void VuTreeWidget::placePageEditor(const QModelIndex& index)
 void VuTreeWidget::placeModeEditor(const QModelIndex& index)
 {
     QTreeWidgetItem* row = itemFromIndex(index);
-    m_modeEditor->setGeometry(editorRect(index));
+    m_modeEditor->setGeometry(visualRect(index));
     m_modeEditor->setRow(row);
     m_modeEditor->show();
     m_modeEditor->raise();
@@ -173,23 +205,39 @@ void VuTreeWidget::mousePressEvent(QMouseEvent* event)
     QTreeWidget::mousePressEvent(event);
 }
 
+// The event is the viewport's: the frame and a vertical scroll bar make it
+// narrower than the list. The columns are fitted to it whenever its width
+// changes, the first showing included.
 void VuTreeWidget::resizeEvent(QResizeEvent* event)
 {
-    const int oldWidth = event->oldSize().width();
-    const int newWidth = event->size().width();
-    if (oldWidth != newWidth && oldWidth > 0 && newWidth > 0) {
-        int others = 0;
-        for (int column = 0; column < header()->count(); ++column) {
-            if (column != taskrow::ColumnFileName)
-                others += header()->sectionSize(column);
-        }
-        setColumnWidth(taskrow::ColumnFileName, std::max(kMinimumNameWidth, newWidth - others));
-    }
+    const int width = event->size().width();
+    if (width > 0 && width != event->oldSize().width())
+        fitColumns(width);
     QTreeWidget::resizeEvent(event);
 }
 
+// "File Name" takes the room that the columns between it and the last one
+// leave beside the last one's own width, but never less than its minimum;
+// the last column then takes whatever is left, so at the window's sizes no
+// column passes the edge of the viewport.
+void VuTreeWidget::fitColumns(int width)
+{
+    const int last = header()->count() - 1;
+    if (last <= taskrow::ColumnFileName)
+        return;
+    int middle = 0;
+    for (int column = 0; column < last; ++column) {
+        if (column != taskrow::ColumnFileName)
+            middle += header()->sectionSize(column);
+    }
+    const int name = std::max(kMinimumNameWidth, width - middle - taskrow::columnWidth(last));
+    setColumnWidth(taskrow::ColumnFileName, name);
+    setColumnWidth(last, std::max(header()->minimumSectionSize(), width - middle - name));
+}
+
 // Watches the two editors and never takes an event from them; whatever else
-// the view watches goes on to the base class.
+// the view watches goes on to the base class. A click into an editor starts
+// editing its row.
 bool VuTreeWidget::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_modeEditor && event->type() == QEvent::Leave) {
@@ -198,7 +246,14 @@ bool VuTreeWidget::eventFilter(QObject* watched, QEvent* event)
         else if (!m_pageEditor->view()->isVisible())
             m_pageEditor->hide();
     }
-    if (watched == m_modeEditor || watched == m_pageEditor)
+    const bool pageEditor = watched == m_pageEditor || watched == m_pageEditor->lineEdit();
+    if (event->type() == QEvent::MouseButtonPress) {
+        if (pageEditor)
+            selectEditedRow(m_pageEditor->row(), taskrow::ColumnSelectedPages);
+        else if (watched == m_modeEditor)
+            selectEditedRow(m_modeEditor->row(), taskrow::ColumnMode);
+    }
+    if (watched == m_modeEditor || pageEditor)
         return false;
     return QTreeWidget::eventFilter(watched, event);
 }
@@ -236,7 +291,7 @@ void VuTreeWidget::slotTaskFinishedStatusChange(QTreeWidgetItem* row)
     const QString text = m_pageEditor->currentText();
     const bool changed = text != taskrow::pageText(row);
     row->setText(taskrow::ColumnSelectedPages, text);
-    setCurrentIndex(indexFromItem(row, taskrow::ColumnBlank));
+    selectEditedRow(row, taskrow::ColumnSelectedPages);
     // A converted row with new pages converts again without the question
     // about converted rows. Merely leaving the editor is no new choice.
     if (changed && taskrow::status(row) == taskrow::StatusDone)
@@ -252,7 +307,7 @@ void VuTreeWidget::slotTransitModeChanged(QTreeWidgetItem* row)
     }
     const QString mode = m_modeEditor->currentText();
     row->setText(taskrow::ColumnMode, mode);
-    setCurrentIndex(indexFromItem(row, taskrow::ColumnBlank));
+    selectEditedRow(row, taskrow::ColumnMode);
     if (mode == celltexts::textMode()) {
         // The page area stays for the next time Picture is chosen.
         taskrow::setConversionZoom(row, 0);

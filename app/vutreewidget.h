@@ -22,7 +22,8 @@ class VuTransitModeComboBox;
 // Two editors of its own float over the "Selected Pages" and "Conversion
 // Mode" cells under the pointer and write the user's choice into the row.
 // They are hidden while editing is switched off (a run is in progress) and
-// when their row leaves the list.
+// when their row leaves the list, and move with their cell. Clicking into
+// one, or a choice it writes, makes its row the one selected row.
 //
 // Construction stores the start values of the new-row preferences
 // (newrowsettings.h): Text mode, and the mode dialog on.
@@ -41,9 +42,15 @@ public:
     // folder, ignoring case) a row already has is refused with a message;
     // files of one call are not compared with each other. A file the
     // preview cannot open or that has no pages is left out; a protected
-    // file asks for its password and becomes "Skipped" without one. Emits
-    // nothing and keeps the selection.
+    // file asks for its password and becomes "Skipped", without a page
+    // count, without one. Emits nothing and keeps the selection.
     void addToTable(QStringList files);
+
+    // A row whose password prompt was given up on (taskrow::isLocked) asks
+    // for it again through the preview, which then holds that file. True
+    // when the row has its password and page count now; otherwise it stays
+    // locked and skipped.
+    bool unlockLockedRow(QTreeWidgetItem* row);
 
     // Whether the cell editors may be shown; switching them off hides them.
     void setEditorsEnabled(bool enabled);
@@ -60,6 +67,9 @@ public:
 
     // Asks first; on Yes destroys every selected row.
     void removeSelected();
+
+    // The one selected row; null with none or several selected.
+    QTreeWidgetItem* singleSelectedRow() const;
 
     // Of the one selected row, else empty: the PDF path and the password
     // exactly as stored, and the page text with surrounding blanks removed.
@@ -94,25 +104,29 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void updateGeometries() override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
 private:
     void fillEditors();
-    QRect editorRect(const QModelIndex& index) const;
     void placePageEditor(const QModelIndex& index);
     void placeModeEditor(const QModelIndex& index);
+    void keepEditorsOverTheirCells();
+    void fitColumns(int width);
+    void selectEditedRow(QTreeWidgetItem* row, int column);
     void forgetRows(int first, int last);
     void forgetAllRows();
-    QTreeWidgetItem* singleSelectedRow() const;
     void moveRow(int from, int to);
 
     bool hasRowNamed(const QString& fileName) const;
     void refuseListedFiles(QStringList* files);
     void addFile(const QString& path, int* mode, bool* showHint);
     QTreeWidgetItem* appendRow(const QString& path, int pageCount, int mode);
-    void unlockRow(QTreeWidgetItem* row, const QString& path);
+    enum class Unlock { Unlocked, GivenUp, NoPages };
+    Unlock unlockRow(QTreeWidgetItem* row, const QString& path);
     void askModeOfNewRow(int* mode, bool* showHint);
     void editPictureSettings(QTreeWidgetItem* row);
 

@@ -76,8 +76,9 @@ void VuTreeWidget::addFile(const QString& path, int* mode, bool* showHint)
     // The preview has shown its own message for a file it cannot open.
     if (!m_hostWindow->openPDFInit(path))
         return;
-    int pageCount = -1;
-    if (!m_hostWindow->needPWD()) {
+    const bool locked = m_hostWindow->needPWD();
+    int pageCount = 0;
+    if (!locked) {
         m_hostWindow->openPDFFinish();
         pageCount = m_hostWindow->countPage();
         if (pageCount == 0) {
@@ -91,16 +92,29 @@ void VuTreeWidget::addFile(const QString& path, int* mode, bool* showHint)
         VuPref::setValue(QLatin1String(newrowsettings::kShowHintKey), *showHint);
     }
     QTreeWidgetItem* row = appendRow(path, pageCount, *mode);
-    if (pageCount == -1)
-        unlockRow(row, path);
+    if (locked && unlockRow(row, path) == Unlock::NoPages) {
+        // Unlocked but without pages: refused as a file without a password
+        // and without pages is.
+        delete row;
+    }
+}
+
+bool VuTreeWidget::unlockLockedRow(QTreeWidgetItem* row)
+{
+    const QString path = taskrow::pdfPath(row);
+    // The preview has shown its own message for a file it cannot open.
+    if (!m_hostWindow || !m_hostWindow->openPDFInit(path))
+        return false;
+    return unlockRow(row, path) == Unlock::Unlocked;
 }
 
 QTreeWidgetItem* VuTreeWidget::appendRow(const QString& path, int pageCount, int mode)
 {
     const QFileInfo file(path);
+    // A file still waiting for its password has no page count to show.
+    const QString pages = pageCount > 0 ? QString::number(pageCount) : QString();
     auto* row = new QTreeWidgetItem(this, QStringList({ QString(), file.fileName(),
-                                                        utils::sizeToText(file.size()),
-                                                        QString::number(pageCount), QString() }));
+                                                        utils::sizeToText(file.size()), pages, QString() }));
     taskrow::setPdfPath(row, path);
     row->setText(taskrow::ColumnSelectedPages, utils::allPagesText());
     if (mode == newrowsettings::kTextMode) {
@@ -120,26 +134,24 @@ QTreeWidgetItem* VuTreeWidget::appendRow(const QString& path, int pageCount, int
 }
 
 // The password is kept as typed: it is handed back to the preview and the
-// worker exactly so.
-void VuTreeWidget::unlockRow(QTreeWidgetItem* row, const QString& path)
+// worker exactly so. A prompt given up on leaves the row locked and skipped.
+VuTreeWidget::Unlock VuTreeWidget::unlockRow(QTreeWidgetItem* row, const QString& path)
 {
     const QString password = m_hostWindow->checkPWD(QString(), path);
     if (password.isEmpty()) {
         taskrow::setStatus(row, taskrow::StatusSkipped);
-        return;
+        return Unlock::GivenUp;
     }
     m_hostWindow->openPDFFinish();
     const int pageCount = m_hostWindow->countPage();
     if (pageCount == 0) {
-        // Unlocked but without pages: refused as a file without a password
-        // and without pages is.
-        delete row;
         VuMessageBox::info(tr("%1 is not a valid PDF file.").arg(path), QString(), nullptr);
-        return;
+        return Unlock::NoPages;
     }
     row->setText(taskrow::ColumnTotalPages, QString::number(pageCount));
     taskrow::setStatus(row, taskrow::StatusIdle);
     taskrow::setPassword(row, password);
+    return Unlock::Unlocked;
 }
 
 void VuTreeWidget::dragEnterEvent(QDragEnterEvent* event)

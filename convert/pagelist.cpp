@@ -65,7 +65,8 @@ bool isItemValid(const QString& item, const QString& text, int pageCount, bool s
     if (!hasBothEnds(item, text))
         return false;
     const PageRange range = rangeOf(item, text, pageCount);
-    if (strictOrder && range.first >= range.last)
+    // "3-3" names page 3 alone; only a falling range is out of order.
+    if (strictOrder && range.first > range.last)
         return false;
     return range.first >= 1 && range.first <= pageCount;
 }

@@ -23,11 +23,11 @@ QString allPagesText();
 bool isAllPagesText(const QString& text);
 
 // Whether text is an acceptable page list for a document of pageCount pages.
-// With strictOrder a range must rise ("7-3" fails); the end of a range is
-// never compared with pageCount, since pageTextToList clips it. A range
-// needs its first page, and its last one unless the whole text ends in "-"
-// ("-3", "-", "1,-", "0-3" and "3-,5" fail): the worker has no page 0 to
-// start at.
+// With strictOrder a range must not fall ("7-3" fails, "3-3" is page 3);
+// the end of a range is never compared with pageCount, since
+// pageTextToList clips it. A range needs its first page, and its last one
+// unless the whole text ends in "-" ("-3", "-", "1,-", "0-3" and "3-,5"
+// fail): the worker has no page 0 to start at.
 bool isPageTextValid(const QString& text, int pageCount, bool strictOrder);
 
 // Appends the pages that text names to *out as decimal texts, in the text's

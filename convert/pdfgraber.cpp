@@ -4,7 +4,8 @@
 #include "convert/pathtext.h"
 #include "convert/rendercap.h"
 #include "fixed_field.h"
-#include "platform/fitz/finishedpages.h"
+#include "platform/pagesift/finishedpages.h"
+#include "platform/pagesift/pagereading.h"
 #include "platform/vuframe0/vupaths.h"
 
 #include <QFile>
@@ -12,6 +13,7 @@
 #include <QRect>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <cstring>
 
 extern "C" {
@@ -65,7 +67,6 @@ private:
 };
 
 using documentOwner = fitzOwner<fz_document, fz_drop_document>;
-using pageOwner = fitzOwner<fz_page, fz_drop_page>;
 using displayListOwner = fitzOwner<fz_display_list, fz_drop_display_list>;
 using pixmapOwner = fitzOwner<fz_pixmap, fz_drop_pixmap>;
 
@@ -102,6 +103,24 @@ private:
     fz_context* m_ctx = nullptr;
 };
 
+// The page recorded as MuPDF runs it, to be drawn from.
+class listTarget : public conversion::pageTarget {
+public:
+    explicit listTarget(displayListOwner& list)
+        : m_list(list)
+    {
+    }
+    fz_device* open(fz_context* ctx, fz_rect bounds) override
+    {
+        m_list.reset(fz_new_display_list(ctx, bounds));
+        return fz_new_list_device(ctx, m_list.get());
+    }
+    void discard(fz_context*) override { m_list.reset(); }
+
+private:
+    displayListOwner& m_list;
+};
+
 // The file name after the last "/" or "\".
 QString fileNameOf(const QString& path)
 {
@@ -110,21 +129,36 @@ QString fileNameOf(const QString& path)
 }
 
 // The part of the rendered picture to keep. The area is in page pixels at
-// 100 %; the page was drawn scaled by factor, so the area is too. Its edges
-// are rounded to whole pixels and clipped to the picture, so it never
-// reaches past the page. No area, an empty or inside-out one, or one with
-// nothing on the page keeps the whole picture.
-QRect cutOut(const QRect* area, double factor, const QSize& picture)
+// 100 %, where the page is page pixels large; the picture is the page as
+// drawn, so each edge of the area moves to the same share of the picture,
+// rounded to whole pixels. An area that reaches a page edge reaches the
+// picture's edge at every zoom, and one that holds the whole page keeps the
+// whole picture. The cut is kept within the picture. No area, an empty or
+// inside-out one, or one with nothing on the page keeps the whole picture.
+QRect cutOut(const QRect* area, const QSize& page, const QSize& picture)
 {
     const QRect whole(QPoint(0, 0), picture);
-    if (!area || area->isEmpty())
+    if (!area || area->isEmpty() || page.isEmpty())
         return whole;
-    const int left = qRound(area->left() * factor);
-    const int top = qRound(area->top() * factor);
-    const int right = qRound((area->left() + area->width()) * factor) - 1;
-    const int bottom = qRound((area->top() + area->height()) * factor) - 1;
+    const double fx = double(picture.width()) / page.width();
+    const double fy = double(picture.height()) / page.height();
+    const int left = qRound(area->left() * fx);
+    const int top = qRound(area->top() * fy);
+    const int right = qRound((area->left() + area->width()) * fx) - 1;
+    const int bottom = qRound((area->top() + area->height()) * fy) - 1;
     const QRect scaled = QRect(QPoint(left, top), QPoint(right, bottom)).intersected(whole);
     return scaled.isEmpty() ? whole : scaled;
+}
+
+// Zoom percent as whole dots per inch (20 % is 14 dpi); 0 for no zoom.
+int resolutionOf(int zoom)
+{
+    return static_cast<int>(static_cast<qint64>(std::max(zoom, 0)) * 72 / 100);
+}
+
+QSize sizeOf(const fz_irect& box)
+{
+    return QSize(box.x1 - box.x0, box.y1 - box.y0);
 }
 
 } // namespace
@@ -132,7 +166,6 @@ QRect cutOut(const QRect* area, double factor, const QSize& picture)
 struct PDFGraber::renderState {
     renderState()
         : document(context.get())
-        , page(context.get())
     {
     }
 
@@ -140,24 +173,29 @@ struct PDFGraber::renderState {
 
     bool openDocument(const char* path, const char* password);
     QString infoTitle();
-    bool loadPage(int number);
-    bool recordPage(int number, displayListOwner& list);
+    bool readPage(int number, displayListOwner& list);
     float drawingScale(int number);
-    bool drawPage(int number, fz_display_list* list, fz_matrix ctm, pixmapOwner& pixmap);
+    bool drawPage(fz_display_list* list, fz_matrix ctm, pixmapOwner& pixmap);
+    QString drawPicture(int number, fz_display_list* list, const QRect* area);
+    // The last grabbed page's size in page pixels at 100 %.
+    QSize pageSize() const { return sizeOf(rendercap::pixmapBox(pageBounds, 1.0f)); }
     QString picturePath(int number);
-    void reportDrawError(int number) const;
+    void reportDamage(int number) const;
 
     // Declared first, so the objects below are dropped while it still exists.
     contextOwner context;
     documentOwner document;
-    pageOwner page;
     finishedPages finished;
+    // The last grabbed page's bounds in page space, which already point down
+    // and include the page's rotation.
     fz_rect pageBounds = fz_empty_rect;
     QString title;
     int pageCount = 0;
     int resolution = 72;
     // The last grabbed page's size at the resolution asked for.
     QSize requestedSize;
+    // MuPDF's message when the last grabbed page was damaged.
+    QString damage;
     std::unique_ptr<QTemporaryDir> pictureFolder;
 };
 
@@ -219,59 +257,19 @@ QString PDFGraber::renderState::infoTitle()
     return QString::fromUtf8(buffer, static_cast<qsizetype>(strnlen(buffer, sizeof buffer - 1)));
 }
 
-// Replaces the loaded page with page number (1-based) and its bounds in
-// page space, which already point down and include the page's rotation.
-bool PDFGraber::renderState::loadPage(int number)
+// Loads page number (1-based) and records it into list, by the rule that
+// Text mode reads its pages by, so both modes find the same pages damaged.
+// A damaged page keeps what was recorded; false only when the page cannot
+// be loaded.
+bool PDFGraber::renderState::readPage(int number, displayListOwner& list)
 {
-    page.reset();
     finished.pageDone(ctx(), document.get());
-    fz_page* loaded = nullptr;
-    fz_rect bounds = fz_empty_rect;
-    fz_var(loaded);
-    fz_var(bounds);
-    fz_try(ctx())
-    {
-        loaded = fz_load_page(ctx(), document.get(), number - 1);
-        bounds = fz_bound_page(ctx(), loaded);
-    }
-    fz_catch(ctx())
-    {
-        fz_drop_page(ctx(), loaded);
-        loaded = nullptr;
-    }
-    page.reset(loaded);
-    pageBounds = bounds;
-    return loaded != nullptr;
-}
-
-// Runs the page's content into a display list. A content error is logged
-// and the page keeps what was recorded up to it; false only when no list
-// could be made.
-bool PDFGraber::renderState::recordPage(int number, displayListOwner& list)
-{
-    fz_device* device = nullptr;
-    fz_cookie cookie = {};
-    bool failed = false;
-    fz_var(device);
-    fz_var(failed);
-    fz_try(ctx())
-    {
-        list.reset(fz_new_display_list(ctx(), pageBounds));
-        device = fz_new_list_device(ctx(), list.get());
-        fz_run_page(ctx(), page.get(), device, fz_identity, &cookie);
-        fz_close_device(ctx(), device);
-    }
-    fz_always(ctx())
-    {
-        fz_drop_device(ctx(), device);
-    }
-    fz_catch(ctx())
-    {
-        failed = true;
-    }
-    if (failed || cookie.errors > 0)
-        reportDrawError(number);
-    return static_cast<bool>(list);
+    listTarget target(list);
+    const conversion::pageReading reading =
+        conversion::readPage(ctx(), document.get(), number - 1, conversion::pageParts::withAnnotations, target);
+    damage = reading.loaded ? reading.damage : reading.error;
+    pageBounds = list ? fz_bound_display_list(ctx(), list.get()) : fz_empty_rect;
+    return reading.loaded;
 }
 
 // The scale the loaded page is drawn at: the resolution's, or for a page
@@ -281,23 +279,48 @@ float PDFGraber::renderState::drawingScale(int number)
 {
     const float wanted = static_cast<float>(resolution) / 72.0f;
     const fz_irect box = rendercap::pixmapBox(pageBounds, wanted);
-    requestedSize = QSize(box.x1 - box.x0, box.y1 - box.y0);
+    requestedSize = sizeOf(box);
     const float scale = rendercap::cappedScale(pageBounds, wanted);
-    if (scale < wanted) {
-        const fz_irect drawn = rendercap::pixmapBox(pageBounds, scale);
-        writeLogSite(kSource, __LINE__, "PDFGraber::grabImage");
-        writeLogLine("page %d of '%s' is %d x %d pixels at %d dpi, more than %lld; drawn at %d x %d", number,
-                     title.toUtf8().constData(), requestedSize.width(), requestedSize.height(), resolution,
-                     rendercap::kMaxPixels, drawn.x1 - drawn.x0, drawn.y1 - drawn.y0);
-    }
+    if (scale < wanted)
+        rendercap::logCapped(kSource, __LINE__, "PDFGraber::grabImage", number, title.toUtf8().constData(), box,
+                             resolution, rendercap::pixmapBox(pageBounds, scale));
     return scale;
 }
 
-// Draws the list into a new white pixmap of the page's size at ctm. A
-// drawing error is logged and the pixmap keeps what was drawn; false only
-// when there is no pixmap (no pixels at this zoom, more than the pixel cap,
-// or no memory for them).
-bool PDFGraber::renderState::drawPage(int number, fz_display_list* list, fz_matrix ctm, pixmapOwner& pixmap)
+// The picture of the recorded page, written; empty when none was.
+QString PDFGraber::renderState::drawPicture(int number, fz_display_list* list, const QRect* area)
+{
+    const QString path = picturePath(number);
+    if (path.isEmpty())
+        return QString();
+    const float scale = drawingScale(number);
+    if (scale <= 0)
+        return QString();
+    pixmapOwner pixmap(ctx());
+    if (!drawPage(list, fz_scale(scale, scale), pixmap))
+        return QString();
+
+    // The picture reads the pixmap's samples in place; only a cut-out is copied.
+    fz_pixmap* pix = pixmap.get();
+    const QImage picture(fz_pixmap_samples(ctx(), pix), fz_pixmap_width(ctx(), pix),
+                         fz_pixmap_height(ctx(), pix), fz_pixmap_stride(ctx(), pix), QImage::Format_RGB32);
+    const QRect cut = cutOut(area, pageSize(), picture.size());
+    const bool saved = cut == picture.rect() ? picture.save(path) : picture.copy(cut).save(path);
+    if (!saved) {
+        // The caller skips the page; a half-written file must not stay behind.
+        QFile::remove(path);
+        writeLogSite(kSource, __LINE__, "PDFGraber::grabImage");
+        writeLogLine("cannot save %s", path.toUtf8().constData());
+        return QString();
+    }
+    return path;
+}
+
+// Draws the list into a new white pixmap of the page's size at ctm. Pictures
+// are decoded only now, so what MuPDF says while drawing counts as damage
+// too; the pixmap keeps what was drawn. False only when there is no pixmap
+// (no pixels at this zoom, more than the pixel cap, or no memory for them).
+bool PDFGraber::renderState::drawPage(fz_display_list* list, fz_matrix ctm, pixmapOwner& pixmap)
 {
     const fz_irect box = fz_round_rect(fz_transform_rect(pageBounds, ctm));
     if (fz_is_empty_irect(box) || !rendercap::fits(box))
@@ -307,6 +330,7 @@ bool PDFGraber::renderState::drawPage(int number, fz_display_list* list, fz_matr
     bool failed = false;
     fz_var(device);
     fz_var(failed);
+    const conversion::fitzListener listener(ctx());
     fz_try(ctx())
     {
         pixmap.reset(fz_new_pixmap_with_bbox(ctx(), fz_device_bgr(ctx()), box, nullptr, 1));
@@ -323,15 +347,17 @@ bool PDFGraber::renderState::drawPage(int number, fz_display_list* list, fz_matr
     {
         failed = true;
     }
-    if (pixmap && (failed || cookie.errors > 0))
-        reportDrawError(number);
+    if (damage.isEmpty() && (failed || cookie.errors > 0 || !listener.heard().isEmpty()))
+        damage = listener.heard().isEmpty() ? QStringLiteral("the page could not be drawn") : listener.heard();
     return static_cast<bool>(pixmap);
 }
 
-void PDFGraber::renderState::reportDrawError(int number) const
+// One entry for a damaged page or one that cannot be loaded, with MuPDF's
+// message.
+void PDFGraber::renderState::reportDamage(int number) const
 {
     writeLogSite(kSource, 240, "PDFGraber::grabImage");
-    writeLogLine("cannot draw page %d in '%s'", number, title.toUtf8().constData());
+    writeLogLine("cannot draw page %d in '%s': %s", number, title.toUtf8().constData(), damage.toUtf8().constData());
 }
 
 // "<folder>/p-<number>.jpg", the folder made on first use; empty (logged)
@@ -399,49 +425,27 @@ bool PDFGraber::open(const QString& path, const QString& password)
 QString PDFGraber::grabImage(int page, int zoom, const QRect* area)
 {
     renderState& s = *m_state;
+    s.requestedSize = QSize();
+    s.damage.clear();
     if (!s.document || page < 1 || page > s.pageCount || zoom <= 0)
         return QString();
-    s.resolution = static_cast<int>(static_cast<qint64>(zoom) * 72 / 100);
-    s.requestedSize = QSize();
-    if (s.resolution < 1 || !s.loadPage(page))
+    s.resolution = resolutionOf(zoom);
+    if (s.resolution < 1)
         return QString();
-    const QString path = s.picturePath(page);
-    if (path.isEmpty())
-        return QString();
-
-    const float scale = s.drawingScale(page);
-    if (scale <= 0)
-        return QString();
-    const fz_matrix ctm = fz_scale(scale, scale);
     displayListOwner list(s.ctx());
-    pixmapOwner pixmap(s.ctx());
-    if (!s.recordPage(page, list) || !s.drawPage(page, list.get(), ctm, pixmap))
-        return QString();
-    list.reset();
-
-    // The picture reads the pixmap's samples in place; only a cut-out is copied.
-    fz_pixmap* pix = pixmap.get();
-    const QImage picture(fz_pixmap_samples(s.ctx(), pix), fz_pixmap_width(s.ctx(), pix),
-                         fz_pixmap_height(s.ctx(), pix), fz_pixmap_stride(s.ctx(), pix), QImage::Format_RGB32);
-    // The area follows the page as drawn: resolution / 72, which differs from
-    // zoom / 100 where the resolution was cut to whole dots (20 % is 14 dpi),
-    // or the smaller scale of a page too large to draw at the resolution.
-    const QRect cut = cutOut(area, scale, picture.size());
-    const bool saved = cut == picture.rect() ? picture.save(path) : picture.copy(cut).save(path);
-    if (!saved) {
-        // The caller skips the page; a half-written file must not stay behind.
-        QFile::remove(path);
-        writeLogSite(kSource, __LINE__, "PDFGraber::grabImage");
-        writeLogLine("cannot save %s", path.toUtf8().constData());
+    if (!s.readPage(page, list)) {
+        s.reportDamage(page);
         return QString();
     }
-    return path;
+    const QString picture = s.drawPicture(page, list.get(), area);
+    if (!s.damage.isEmpty())
+        s.reportDamage(page);
+    return picture;
 }
 
 void PDFGraber::close()
 {
     renderState& s = *m_state;
-    s.page.reset();
     s.pageBounds = fz_empty_rect;
     s.document.reset();
     s.title.clear();
@@ -462,4 +466,22 @@ int PDFGraber::pageCount() const
 QSize PDFGraber::requestedSize() const
 {
     return m_state->requestedSize;
+}
+
+QString PDFGraber::damage() const
+{
+    return m_state->damage;
+}
+
+QSize PDFGraber::pictureSize(int zoom, const QRect* area) const
+{
+    const renderState& s = *m_state;
+    const int resolution = resolutionOf(zoom);
+    if (fz_is_empty_rect(s.pageBounds) || resolution < 1)
+        return QSize();
+    const float scale = rendercap::cappedScale(s.pageBounds, static_cast<float>(resolution) / 72.0f);
+    if (scale <= 0)
+        return QSize();
+    const QSize picture = sizeOf(rendercap::pixmapBox(s.pageBounds, scale));
+    return cutOut(area, s.pageSize(), picture).size();
 }

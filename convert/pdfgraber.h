@@ -33,12 +33,17 @@ public:
 
     // Renders the page (1-based) at zoom percent, that is zoom * 72 / 100
     // dots per inch in whole numbers, keeps the area and saves the result.
-    // A page with more pixels at that resolution than rendercap allows is
-    // drawn at the largest scale within the cap instead (logged).
-    // The area is in page pixels at 100 %, as the Picture-mode dialog stores
-    // it; it is scaled with the page as drawn and kept within it. No
+    // A page with more pixels or a longer side at that resolution than
+    // rendercap allows is drawn at the largest scale within the cap instead
+    // (logged). The area is in page pixels at 100 %, as the Picture-mode
+    // dialog stores it; it is scaled with the page as drawn and kept within
+    // it, so the whole page's area keeps the whole page at every zoom. No
     // area, an empty or inside-out one, or one wholly off the page keeps the
     // whole page.
+    //
+    // The page is read by the rule Text mode reads it by (pagereading.h): a
+    // damaged page is drawn with what could be read and logged with MuPDF's
+    // message, and so is a page that cannot be loaded.
     //
     // Returns the picture's path, or an empty text when no picture was
     // written: nothing is open, the page is out of range or cannot be
@@ -61,6 +66,12 @@ public:
     // the picture's size without an area, unless the page was drawn smaller
     // to stay within the pixel cap. Empty when the last grab loaded no page.
     QSize requestedSize() const;
+    // MuPDF's message when the last grabbed page was damaged or could not be
+    // loaded; empty when it was read whole.
+    QString damage() const;
+    // The size of the picture the last grabbed page gives at zoom with area,
+    // as grabImage would write it; empty when no page was grabbed.
+    QSize pictureSize(int zoom, const QRect* area) const;
 
 private:
     struct renderState;

@@ -35,6 +35,9 @@ bool VuConsoleThread::convertPicturePages(const QString& pdfPath, const QString&
         if (isNeedCancel())
             break;
         const QString picturePath = graber.grabImage(pages[i], m_zoom, &m_area);
+        // The grabber logged a damaged page; the row names it with the rest.
+        if (picturePath.isEmpty() || !graber.damage().isEmpty())
+            m_unreadPages.insert(pages[i]);
         if (picturePath.isEmpty()) {
             writeLogSite(kSource, __LINE__, kFunction);
             writeLogLine("page %d gave no picture and is left out", pages[i]);

@@ -1,5 +1,7 @@
 #include "convert/rendercap.h"
 
+#include "convert/logwriter.h"
+
 namespace rendercap {
 
 fz_irect pixmapBox(fz_rect bounds, float scale, float degrees)
@@ -14,7 +16,7 @@ bool fits(fz_irect box)
         return true;
     const long long width = static_cast<long long>(box.x1) - box.x0;
     const long long height = static_cast<long long>(box.y1) - box.y0;
-    return width * height <= kMaxPixels;
+    return width * height <= kMaxPixels && width <= kMaxSide && height <= kMaxSide;
 }
 
 float cappedScale(fz_rect bounds, float scale, float degrees)
@@ -35,6 +37,15 @@ float cappedScale(fz_rect bounds, float scale, float degrees)
             high = middle;
     }
     return low > 0 && fits(pixmapBox(bounds, low, degrees)) ? low : 0;
+}
+
+void logCapped(const char* source, int line, const char* function, int page, const char* title,
+               fz_irect wanted, int dpi, fz_irect drawn)
+{
+    writeLogSite(source, line, function);
+    writeLogLine("page %d of '%s' is %d x %d pixels at %d dpi, more than %lld pixels or %d a side; drawn at %d x %d",
+                 page, title, wanted.x1 - wanted.x0, wanted.y1 - wanted.y0, dpi, kMaxPixels, kMaxSide,
+                 drawn.x1 - drawn.x0, drawn.y1 - drawn.y0);
 }
 
 } // namespace rendercap

@@ -70,14 +70,6 @@ QString sizeToText(qint64 size)
     return QString::number(size) + QLatin1Char('B');
 }
 
-bool workFolderIsFree(const QString& path)
-{
-    if (path.isEmpty())
-        return false;
-    const QFileInfo info(path);
-    return !info.exists() && !info.isSymLink();
-}
-
 bool removeWorkFolder(const QString& path, bool removeImageFolder)
 {
     QString folderPath = path;

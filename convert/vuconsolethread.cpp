@@ -10,6 +10,7 @@
 #include "platform/pagesift/pdfparser.h"
 
 #include <cctype>
+#include <cerrno>
 #include <charconv>
 #include <cstring>
 
@@ -158,17 +159,20 @@ void VuConsoleThread::convertTask(const std::vector<int>& pages)
         return;
     }
 
-    // The clean-up below empties the work folder, so it must be this book's
-    // own: a folder that was there already (a user's "Report/" beside
-    // "Report.pdf") is left alone and the task fails. create makes it.
-    const QString workFolder = utils::workFolderPath(m_outputFolder, m_outputName);
-    if (!utils::workFolderIsFree(workFolder)) {
+    // The book's create makes the work folder new, as this book's own, and
+    // the builder removes it again when the book is given up below; a name
+    // taken by anything else (another conversion, a user's folder) fails the
+    // task here, before any page is converted, and nothing is removed.
+    if (m_bookHook)
+        m_bookHook();
+    g_leafbinder.create(&config);
+    if (errno != 0) {
         writeLogSite(kSource, __LINE__, kRun);
-        writeLogLine("cannot make a new work folder %s", workFolder.toUtf8().constData());
+        writeLogLine("cannot make a new work folder %s",
+                     utils::workFolderPath(m_outputFolder, m_outputName).toUtf8().constData());
+        g_leafbinder = ns_epub::leafbinder();
         return;
     }
-
-    g_leafbinder.create(&config);
     const bool converted =
         m_pictureMode == 1 ? convertPicturePages(m_pdfPath, m_password2, pages) : parsePages(request);
     // The parser reported the document's opening here; the task's result is
@@ -176,9 +180,9 @@ void VuConsoleThread::convertTask(const std::vector<int>& pages)
     setSuccess(false);
     if (converted && !isNeedCancel())
         setSuccess(g_leafbinder.close());
-    // A book given up before close must not keep the address of config.
+    // Gives the book up: it must not keep the address of config, and its
+    // work folder goes with it.
     g_leafbinder = ns_epub::leafbinder();
-    utils::removeWorkFolder(workFolder, true);
 }
 
 // Text mode. False when the parser could not open the document (a wrong
@@ -196,6 +200,8 @@ bool VuConsoleThread::parsePages(conversion::pdfParseConf& request)
         writeLogSite(kSource, __LINE__, kRun);
         writeLogLine("%s", problem.toUtf8().constData());
     }
+    const std::vector<int> unread = parser.unreadPages();
+    m_unreadPages.insert(unread.begin(), unread.end());
     return isSuccess();
 }
 
@@ -210,6 +216,12 @@ void VuConsoleThread::setPageHook(std::function<void()> hook)
 {
     if (!isRunning())
         m_pageHook = std::move(hook);
+}
+
+void VuConsoleThread::setBookHook(std::function<void()> hook)
+{
+    if (!isRunning())
+        m_bookHook = std::move(hook);
 }
 
 // Both modes report here after every page, so this is where a test can
@@ -233,6 +245,13 @@ void VuConsoleThread::parseProgressInfo(messageType type, char* text)
     if (m_stopRequested)
         return;
     emit sglItemTaskProcess(m_row, static_cast<double>(value));
+}
+
+std::vector<int> VuConsoleThread::unreadPages() const
+{
+    if (isRunning())
+        return {};
+    return std::vector<int>(m_unreadPages.begin(), m_unreadPages.end());
 }
 
 void VuConsoleThread::setSuccess(bool value)

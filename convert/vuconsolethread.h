@@ -11,6 +11,7 @@
 
 #include <atomic>
 #include <functional>
+#include <set>
 #include <vector>
 
 namespace conversion {
@@ -60,6 +61,15 @@ public:
     // every page, before the next one starts or the book is closed, so a
     // test can hold the task at a point it knows. Unset, it costs nothing.
     void setPageHook(std::function<void()> hook);
+    // Test seam, set before startTask: the worker thread calls hook just
+    // before it creates the book, so a test can change the output folder at
+    // that point.
+    void setBookHook(std::function<void()> hook);
+
+    // From the GUI thread once the thread has finished: the requested pages
+    // the task left out or found damaged (each logged), each once, rising.
+    // A book that succeeded holds what could be read of them.
+    std::vector<int> unreadPages() const;
 
     // Type 0 only: ":<percent>" is a percentage; any other text counts pages
     // done against the parser's total (nothing while that total is 0). No
@@ -78,8 +88,8 @@ public slots:
 
 protected:
     // The task: checks the pages, builds the book in its own new work
-    // folder, converts, closes (packs) the book unless stopped, and removes
-    // the work folder.
+    // folder, converts, closes (packs) the book unless stopped, and gives
+    // the book up, which removes the work folder.
     void run() override;
 
     // Picture mode: one picture page per entry of pages, in order, until a
@@ -109,6 +119,8 @@ protected:
     int m_zoom = 0;                             // percent, Picture mode
     QRect m_area;                               // page area for Picture mode; null until set
     std::function<void()> m_pageHook;           // tests only; see setPageHook
+    std::function<void()> m_bookHook;           // tests only; see setBookHook
+    std::set<int> m_unreadPages;                // written by the worker thread only
 };
 
 #endif

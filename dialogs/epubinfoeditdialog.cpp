@@ -90,19 +90,16 @@ void EpubInfoEditDialog::slotsAddCover()
                                                       QStringLiteral("Images (*.png *.jpg *.jpeg *.bmp)"));
     if (path.isEmpty())
         return;
-    // The book takes the cover from this file later: a named pipe or a
-    // device there would hold the conversion for good.
-    const QFileInfo chosen(path);
-    if (chosen.exists() && !chosen.isFile()) {
+    // A file that gives no picture (not an image whatever its name, not
+    // readable, or no regular file at all) is refused, and the cover on
+    // show stays the book's.
+    if (!loadCover(path)) {
         VuMessageBox::info(tr("Failed to open file \"%1\".").arg(path), VuPref::product_name(), this);
         return;
     }
     m_coverPath = path;
-    showImageInContainer();
-    update();
-    const QFileInfo file(path);
-    if (file.exists())
-        dialogprefs::setLastCoverFolder(file.absolutePath());
+    showLoadedCover();
+    dialogprefs::setLastCoverFolder(QFileInfo(path).absolutePath());
 }
 
 void EpubInfoEditDialog::slotsDeleteCover()
@@ -128,11 +125,12 @@ QSize EpubInfoEditDialog::fittedCoverSize(const QSize& picture, const QSize& box
 }
 
 // Only from a regular file: a named pipe at the cover's path would block
-// the dialog while it waits for a writer.
-bool EpubInfoEditDialog::loadCover()
+// the dialog while it waits for a writer, and the book would later wait on
+// it too. The cover pixmap changes only when a picture was read.
+bool EpubInfoEditDialog::loadCover(const QString& path)
 {
     QFile file;
-    if (!openRegularFile(&file, m_coverPath))
+    if (!openRegularFile(&file, path))
         return false;
     QImageReader reader(&file);
     const QImage picture = reader.read();
@@ -144,13 +142,18 @@ bool EpubInfoEditDialog::loadCover()
 
 void EpubInfoEditDialog::showImageInContainer()
 {
-    // A file that does not load shows no cover rather than the picture
-    // loaded before, which is not the one OK would keep.
-    if (!loadCover()) {
+    // A stored cover that does not load shows no cover rather than the
+    // picture loaded before, which is not the one OK would keep.
+    if (!loadCover(m_coverPath)) {
         m_cover = QPixmap();
         ui->coverLabel->clear();
         return;
     }
+    showLoadedCover();
+}
+
+void EpubInfoEditDialog::showLoadedCover()
+{
     const QSize target = fittedCoverSize(m_cover.size(), ui->coverLabel->size());
     if (target.isEmpty())
         return;

@@ -19,7 +19,8 @@ class epubInfoEditDialog;
 // window builds it on the stack with the row's record, runs it and writes
 // bookInfo() back into the row whichever way it closed: only OK changes the
 // record, so Cancel, Escape and the close button give it back as it came.
-// Nothing typed is checked or trimmed. GUI thread only.
+// Nothing typed is checked or trimmed; a cover file that gives no picture
+// is refused with a message. GUI thread only.
 class EpubInfoEditDialog : public VuDialog {
     Q_OBJECT
 public:
@@ -44,7 +45,8 @@ public slots:
 
 private:
     void loadBookInfo();
-    bool loadCover();
+    bool loadCover(const QString& path);
+    void showLoadedCover();
 
     QPixmap m_cover;
     BookInfo m_info;

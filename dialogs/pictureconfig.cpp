@@ -151,16 +151,17 @@ void VuPictureConfigDialog::fitImageArea(const QSize& picture, bool resizeArea)
     if (pw <= 0 || ph <= 0)
         return;
     vuSelectAreaLabel* label = ui->imageBackgroud;
+    // A page thousands of times longer than wide still gets a pixel.
     if (double(ph) / pw > double(kAreaHeight) / kAreaWidth) {
         if (resizeArea) {
             label->setImageHeight(kAreaHeight);
-            label->setImageWidth(int(double(pw) * kAreaHeight / ph));
+            label->setImageWidth(std::max(1, int(double(pw) * kAreaHeight / ph)));
         }
         m_scale = double(ph) / kAreaHeight;
     } else {
         if (resizeArea) {
             label->setImageWidth(kAreaWidth);
-            label->setImageHeight(int(double(ph) * kAreaWidth / pw));
+            label->setImageHeight(std::max(1, int(double(ph) * kAreaWidth / pw)));
         }
         m_scale = double(pw) / kAreaWidth;
     }
@@ -213,9 +214,15 @@ void VuPictureConfigDialog::zoomChanged(int index)
         writeLogEntry(kSource, 171, "VuPictureConfigDialog::zoomChanged");
         return;
     }
+    // The size the pictures will have: the page grabbed at that zoom and cut
+    // to the area the spin boxes show, as the conversion does it.
+    const QRect area = chosenArea();
+    QSize size = m_graber->pictureSize(zoom, &area);
+    if (!size.isValid())
+        size = QSize(0, 0);
     ui->labelPixel->setText(QStringLiteral("%1 %2 X %3")
-                                .arg(tr("Output Pixel:"), QString::number(m_pictureSize.width() * zoom / 100),
-                                     QString::number(m_pictureSize.height() * zoom / 100)));
+                                .arg(tr("Output Pixel:"), QString::number(size.width()),
+                                     QString::number(size.height())));
 }
 
 void VuPictureConfigDialog::showParam(const QRect& rect)
@@ -230,17 +237,42 @@ void VuPictureConfigDialog::showParam(const QRect& rect)
     m_selectionHeight = r.height();
 
     if (m_pictureSize.isValid()) {
-        // The ranges follow the image area the selection lives in, so every
-        // value the label can produce fits its spin box.
-        const double s = m_scale;
-        setSpin(ui->spinBoxWidth, int(label->imageWidth() * s), int(m_selectionWidth * s));
-        setSpin(ui->spinBoxHeight, int(label->imageHeight() * s), int(m_selectionHeight * s));
-        setSpin(ui->spinBox_left, int((label->imageWidth() - r.width()) * s), int(m_leftMargin * s));
-        setSpin(ui->spinBox_top, int((label->imageHeight() - r.height()) * s), int(m_topMargin * s));
+        const QRect area = pageArea(r);
+        setSpin(ui->spinBoxWidth, m_pictureSize.width(), area.width());
+        setSpin(ui->spinBoxHeight, m_pictureSize.height(), area.height());
+        setSpin(ui->spinBox_left, m_pictureSize.width() - area.width(), area.left());
+        setSpin(ui->spinBox_top, m_pictureSize.height() - area.height(), area.top());
+        zoomChanged(ui->comboboxZoom->currentIndex());
     }
 
     ui->labelLeftMargin->setText(marginText(tr("Left Margin:")));
     ui->labelTopMargin->setText(marginText(tr("Top Margin:")));
+}
+
+// The label's rectangle in page pixels at 100 %. The image area is the page
+// cut to whole label pixels, so its last column and row stand for a little
+// more: an edge on the image area's right or bottom edge is the page's edge,
+// and the whole image area is the whole page.
+QRect VuPictureConfigDialog::pageArea(const QRect& rect) const
+{
+    const vuSelectAreaLabel* label = ui->imageBackgroud;
+    const int left = int(std::max(0, rect.left() - label->imageLeft()) * m_scale);
+    const int top = int(std::max(0, rect.top() - label->imageTop()) * m_scale);
+    int width = int(rect.width() * m_scale);
+    int height = int(rect.height() * m_scale);
+    if (rect.right() >= label->imageLeft() + label->imageWidth() - 1)
+        width = m_pictureSize.width() - left;
+    if (rect.bottom() >= label->imageTop() + label->imageHeight() - 1)
+        height = m_pictureSize.height() - top;
+    return QRect(left, top, width, height);
+}
+
+// The area the spin boxes show, in page pixels at 100 %.
+QRect VuPictureConfigDialog::chosenArea() const
+{
+    const int x = ui->spinBox_left->value();
+    const int y = ui->spinBox_top->value();
+    return QRect(QPoint(x, y), QPoint(x + ui->spinBoxWidth->value() - 1, y + ui->spinBoxHeight->value() - 1));
 }
 
 // The spin boxes hold page pixels; the label and the stored margins and size
@@ -253,6 +285,7 @@ void VuPictureConfigDialog::setLeftMargin(int value)
         return;
     m_leftMargin = int(value / m_scale);
     ui->imageBackgroud->setSelectionX(ui->imageBackgroud->imageLeft() + m_leftMargin);
+    zoomChanged(ui->comboboxZoom->currentIndex());
 }
 
 void VuPictureConfigDialog::setTopMargin(int value)
@@ -261,6 +294,7 @@ void VuPictureConfigDialog::setTopMargin(int value)
         return;
     m_topMargin = int(value / m_scale);
     ui->imageBackgroud->setSelectionY(ui->imageBackgroud->imageTop() + m_topMargin);
+    zoomChanged(ui->comboboxZoom->currentIndex());
 }
 
 void VuPictureConfigDialog::setSelectionHeight(int value)
@@ -286,9 +320,9 @@ void VuPictureConfigDialog::setSelectionWidth(int value)
 // rectangle back inside the image.
 void VuPictureConfigDialog::updateMarginRanges()
 {
-    const vuSelectAreaLabel* label = ui->imageBackgroud;
-    ui->spinBox_left->setMaximum(std::max(0, int((label->imageWidth() - m_selectionWidth) * m_scale)));
-    ui->spinBox_top->setMaximum(std::max(0, int((label->imageHeight() - m_selectionHeight) * m_scale)));
+    ui->spinBox_left->setMaximum(std::max(0, m_pictureSize.width() - ui->spinBoxWidth->value()));
+    ui->spinBox_top->setMaximum(std::max(0, m_pictureSize.height() - ui->spinBoxHeight->value()));
+    zoomChanged(ui->comboboxZoom->currentIndex());
 }
 
 void VuPictureConfigDialog::selectStoredZoom(int zoom)
@@ -337,11 +371,7 @@ void VuPictureConfigDialog::slotConfirm()
 
     // The spin boxes show the area in page pixels: as the label's rectangle
     // scaled after a drag, as typed after an edit.
-    const int x = ui->spinBox_left->value();
-    const int y = ui->spinBox_top->value();
-    const int w = ui->spinBoxWidth->value();
-    const int h = ui->spinBoxHeight->value();
-    const QRect area(QPoint(x, y), QPoint(x + w - 1, y + h - 1));
+    const QRect area = chosenArea();
     if (area.left() <= area.right() && area.top() <= area.bottom()) {
         const vuSelectAreaLabel* label = ui->imageBackgroud;
         const QPoint topLeft(label->imageLeft() + m_leftMargin, label->imageTop() + m_topMargin);

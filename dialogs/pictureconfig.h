@@ -55,6 +55,8 @@ private:
     bool grabPage(int page);
     void fitImageArea(const QSize& picture, bool resizeArea);
     void updateMarginRanges();
+    QRect pageArea(const QRect& rect) const;
+    QRect chosenArea() const;
     void selectStoredZoom(int zoom);
     int chosenZoom() const;
     static QString marginText(const QString& text);

@@ -284,10 +284,14 @@ bool recordPage(pdfapp_t* app)
 
 // Page space points down and holds the page's own rotation; the view adds
 // its resolution and its own turn.
+fz_matrix scaleTransform(const pdfapp_t* app, float scale)
+{
+    return fz_pre_rotate(fz_scale(scale, scale), static_cast<float>(app->rotate));
+}
+
 fz_matrix viewTransform(const pdfapp_t* app, int resolution)
 {
-    const float scale = static_cast<float>(resolution) / 72.0f;
-    return fz_pre_rotate(fz_scale(scale, scale), static_cast<float>(app->rotate));
+    return scaleTransform(app, static_cast<float>(resolution) / 72.0f);
 }
 
 fz_irect pageBox(const pdfapp_t* app, int resolution)
@@ -344,16 +348,25 @@ void fitPage(const pdfapp_t* app, int resolution, int fitw, int fith, int* drawn
     }
 }
 
-// The resolution a page is drawn at: the fitted one, or for a page too
-// large for the pixel cap at it the largest whole resolution within the cap.
-int cappedResolution(const pdfapp_t* app, int resolution)
+// The scale a page is drawn at: the fitted resolution's, or for a page too
+// large for the cap at it the largest whole resolution within the cap, and
+// where not even one dot per inch fits, the largest scale within it
+// (logged). *resolution becomes the whole resolution drawn at, at least 1.
+float drawingScale(const pdfapp_t* app, int* resolution)
 {
-    const float wanted = static_cast<float>(resolution) / 72.0f;
-    const float scale = rendercap::cappedScale(fz_bound_display_list(app->ctx, app->pagelist), wanted,
-                                               static_cast<float>(app->rotate));
-    if (scale >= wanted)
-        return resolution;
-    return std::max(kMinResolution, static_cast<int>(scale * 72.0f));
+    const float wanted = static_cast<float>(*resolution) / 72.0f;
+    const fz_rect bounds = fz_bound_display_list(app->ctx, app->pagelist);
+    const float turn = static_cast<float>(app->rotate);
+    const float capped = rendercap::cappedScale(bounds, wanted, turn);
+    if (capped >= wanted)
+        return wanted;
+    const int whole = static_cast<int>(capped * 72.0f);
+    const float scale = whole >= kMinResolution ? static_cast<float>(whole) / 72.0f : capped;
+    rendercap::logCapped(kSource, __LINE__, "pdfapp_showpage", app->pageno, app->doctitle.constData(),
+                         rendercap::pixmapBox(bounds, wanted, turn), *resolution,
+                         rendercap::pixmapBox(bounds, scale, turn));
+    *resolution = std::max(kMinResolution, whole);
+    return scale;
 }
 
 // Up to 255 bytes of "<title> - <page>/<count> (<dpi> dpi)": the title is
@@ -399,14 +412,14 @@ void extractText(pdfapp_t* app)
     app->pagetext = text;
 }
 
-// A new white pixmap of the page at the resolution with the page drawn in;
-// none for a page beyond the pixel cap.
-bool drawPage(pdfapp_t* app, int resolution)
+// A new white pixmap of the page at the scale with the page drawn in; none
+// for a page beyond the pixel cap.
+bool drawPage(pdfapp_t* app, float scale)
 {
     fz_context* ctx = app->ctx;
     dropImage(app);
-    const fz_matrix ctm = viewTransform(app, resolution);
-    const fz_irect box = pageBox(app, resolution);
+    const fz_matrix ctm = scaleTransform(app, scale);
+    const fz_irect box = fz_round_rect(fz_transform_rect(fz_bound_display_list(ctx, app->pagelist), ctm));
     if (fz_is_empty_irect(box) || !rendercap::fits(box))
         return false;
     fz_pixmap* pixmap = nullptr;
@@ -586,14 +599,13 @@ bool pdfapp_showpage(pdfapp_t* app, bool loadpage, bool drawpage)
     int drawn = app->resolution;
     int kept = app->resolution;
     fitPage(app, app->resolution, globals->fitw, globals->fith, &drawn, &kept);
-    const int capped = cappedResolution(app, drawn);
-    if (capped < drawn) {
-        drawn = capped;
-        kept = std::min(kept, capped);
-    }
+    const int fitted = drawn;
+    const float scale = drawingScale(app, &drawn);
+    if (drawn < fitted)
+        kept = std::min(kept, drawn);
     showTitle(app, drawn);
     extractText(app);
-    const bool drew = drawPage(app, drawn);
+    const bool drew = drawPage(app, scale);
     app->resolution = kept;
     placeImage(app);
     return drew;

@@ -12,7 +12,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QUuid>
 
 namespace ns_epub {
@@ -65,6 +64,11 @@ bool epubConverter::allPagesWritten() const
     return !m_stat->pageLost();
 }
 
+bool epubConverter::hasContent() const
+{
+    return m_coverPage || !m_stat->pageFiles().isEmpty();
+}
+
 bool epubConverter::finishBook(const epubPubInfo* pubInfo)
 {
     bool ok = true;
@@ -73,6 +77,7 @@ bool epubConverter::finishBook(const epubPubInfo* pubInfo)
     if (!cover.imageFile().isEmpty()) {
         epubCoverWriter writer;
         ok = writer.addCoverImage(cover.imageFile()) && writer.save(contentPath(cover.pageFile()));
+        m_coverPage = ok;
     }
 
     epubOpfWriter* opf = epubStdMgr::instance()->opfWriter();
@@ -133,8 +138,7 @@ bool epubConverter::finishStyleSheet()
     }
     sheet += epubCssGenerator::instance()->styleRules(m_stat->styleClasses()).toUtf8();
     // Written whole each time, so a second close does not repeat the rules.
-    QSaveFile file(joinPath(m_outputFolder, epubStdMgr::styleSheet()));
-    const bool ok = file.open(QIODevice::WriteOnly) && file.write(sheet) == sheet.size() && file.commit();
+    const bool ok = epubStdMgr::instance()->saveFile(joinPath(m_outputFolder, epubStdMgr::styleSheet()), sheet);
     if (!ok)
         writeLogEntry(kSource, 170, "ns_epub::epubConverter::finishStyleSheet");
     return ok;

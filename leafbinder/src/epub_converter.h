@@ -35,6 +35,9 @@ public:
     // incomplete (see allPagesWritten).
     bool convertPage(epubPage* page);
     bool allPagesWritten() const;
+    // Whether the book has anything to show, a page or (once finishBook has
+    // run) its cover page: a book with an empty spine opens blank.
+    bool hasContent() const;
 
     // The finishing steps of close, in this order. Each returns false when a
     // template could not be loaded or a document could not be saved.
@@ -55,6 +58,7 @@ private:
     QString m_bookName;
     QString m_bookIdentifier;
     std::unique_ptr<convertStat> m_stat;
+    bool m_coverPage = false;
 };
 
 } // namespace ns_epub

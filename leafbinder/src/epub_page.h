@@ -21,10 +21,14 @@ struct epubWord {
 };
 
 // One line of runs. The paragraph ends with a line whose endsParagraph is set.
+// centred and rightToLeft count on the line that opens a paragraph;
+// rightToLeft, added last so the fields before it keep their places, marks a
+// paragraph whose base direction is right to left.
 struct epubLine {
     unsigned char endsParagraph = 0;
     unsigned char centred = 0;
     std::vector<epubWord*> words;
+    unsigned char rightToLeft = 0;
 };
 
 // One column of a section; the two flag bytes belong to the parser.

@@ -2,14 +2,14 @@
 
 #include "epub_ncx.h"
 #include "epub_opf.h"
+#include "epub_workfolder.h"
 #include "epub_xhtml.h"
 
+#include <QBuffer>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QImageReader>
-#include <QSaveFile>
 
 namespace ns_epub {
 
@@ -124,48 +124,54 @@ QString epubStdMgr::contentPath(const QString& fileName) const
     return joinPath(joinPath(m_workFolder, contentFolder()), fileName);
 }
 
+epubWorkFolder* epubStdMgr::bookFile(const QString& path, QString& relative) const
+{
+    return m_heldFolder && m_heldFolder->relativePath(path, relative) ? m_heldFolder : nullptr;
+}
+
 void epubStdMgr::copyFolder(const QString& source, const QString& target, const QStringList& exclusions)
 {
+    QString relative;
+    epubWorkFolder* folder = bookFile(target, relative);
     // The target comes first: a file that sorts before the first sub-folder
     // would otherwise have nowhere to go.
-    QDir().mkpath(target);
+    if (!folder || !folder->makeFolder(relative))
+        return;
     const QFileInfoList entries = QDir(source).entryInfoList(
         QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
         QDir::Name | QDir::IgnoreCase);
     for (const QFileInfo& entry : entries) {
         if (exclusions.contains(entry.fileName()))
             continue;
-        const QString destination = target + QLatin1Char('/') + entry.fileName();
         if (entry.isFile()) {
-            if (!QFileInfo::exists(destination))
-                QFile::copy(entry.absoluteFilePath(), destination);
+            const QString name = relative.isEmpty() ? entry.fileName()
+                                                    : relative + QLatin1Char('/') + entry.fileName();
+            folder->copyFile(entry.absoluteFilePath(), name, false);
         } else {
-            copyFolder(entry.absoluteFilePath(), destination, exclusions);
+            copyFolder(entry.absoluteFilePath(), target + QLatin1Char('/') + entry.fileName(), exclusions);
         }
     }
 }
 
+bool epubStdMgr::saveFile(const QString& path, const QByteArray& bytes)
+{
+    QString relative;
+    epubWorkFolder* folder = bookFile(path, relative);
+    return folder && folder->writeFile(relative, bytes, true);
+}
+
+bool epubStdMgr::saveFile(const QString& path, const std::function<bool(QIODevice&)>& write)
+{
+    QString relative;
+    epubWorkFolder* folder = bookFile(path, relative);
+    return folder && folder->writeFile(relative, true, write);
+}
+
 bool epubStdMgr::copyResource(const QString& source, const QString& fileName)
 {
-    if (!QFileInfo(source).isFile())
-        return false;
-    QFile input(source);
-    if (!input.open(QIODevice::ReadOnly))
-        return false;
-    QSaveFile output(contentPath(fileName));
-    if (!output.open(QIODevice::WriteOnly))
-        return false;
-    char buffer[65536];
-    for (;;) {
-        const qint64 got = input.read(buffer, sizeof(buffer));
-        if (got < 0)
-            return false;
-        if (got == 0)
-            break;
-        if (output.write(buffer, got) != got)
-            return false;
-    }
-    return output.commit();
+    QString relative;
+    epubWorkFolder* folder = bookFile(contentPath(fileName), relative);
+    return folder && QFileInfo(source).isFile() && folder->copyFile(source, relative, true);
 }
 
 bool epubStdMgr::convertResource(const QString& source, const QString& fileName)
@@ -174,12 +180,10 @@ bool epubStdMgr::convertResource(const QString& source, const QString& fileName)
         return false;
     QImageReader reader(source);
     const QImage picture = reader.read();
-    if (picture.isNull())
-        return false;
-    QSaveFile output(contentPath(fileName));
-    if (!output.open(QIODevice::WriteOnly))
-        return false;
-    return picture.save(&output, "PNG") && output.commit();
+    QByteArray png;
+    QBuffer buffer(&png);
+    return !picture.isNull() && buffer.open(QIODevice::WriteOnly) && picture.save(&buffer, "PNG")
+        && saveFile(contentPath(fileName), png);
 }
 
 } // namespace ns_epub

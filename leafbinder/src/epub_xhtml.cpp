@@ -131,6 +131,9 @@ bool epubXhtmlWriter::writeLine(QDomElement& parent, const epubLine* line, conve
             p.setAttribute(QStringLiteral("class"), name);
             stat.useStyleClass(name);
         }
+        // Without it a reader lays a Hebrew or Arabic paragraph out left to right.
+        if (line->rightToLeft)
+            p.setAttribute(QStringLiteral("dir"), QStringLiteral("rtl"));
         parent.appendChild(p);
     } else {
         // The paragraph goes on: the runs of this line follow those of the last.

@@ -1,10 +1,10 @@
 #include "epub_xml.h"
 
+#include "epub_tools.h"
 #include "convert/logwriter.h"
 
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 #include <QTextStream>
 
 #include <utility>
@@ -133,13 +133,9 @@ bool epubXmlWriter::reset()
 
 bool epubXmlWriter::save(const QString& path)
 {
-    bool written = false;
-    if (!m_document.documentElement().isNull()) {
-        QSaveFile file(path);
-        if (file.open(QIODevice::WriteOnly)) {
-            written = writeDocument(file) && file.commit();
-        }
-    }
+    // A writer without its template writes no empty file.
+    const bool written = !m_document.documentElement().isNull()
+        && epubStdMgr::instance()->saveFile(path, [this](QIODevice& file) { return writeDocument(file); });
     if (!written) {
         writeLogSite("src\\epub_xml", 81, "ns_epub::epubXmlWriter::save");
         writeLogLine("%s", path.toUtf8().constData());

@@ -37,9 +37,9 @@ public:
     // init() reads the file afresh, so an edited template takes effect and a
     // template that was unreachable before is tried again.
     virtual bool reset();
-    // Writes the document to path (replacing the file as a whole), then
-    // resets. False, with a log entry, when nothing could be written; a
-    // writer without a template writes nothing.
+    // Writes the document to path, a file of the book being built (see
+    // epubStdMgr::saveFile), then resets. False, with a log entry, when
+    // nothing could be written; a writer without a template writes nothing.
     virtual bool save(const QString& path);
 
     // True when the last init() found the template and its nodes.

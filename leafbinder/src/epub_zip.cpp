@@ -2,11 +2,12 @@
 
 #include "convert/logwriter.h"
 #include "epub_tools.h"
-#include "platform/os/newfile.h"
+#include "epub_workfolder.h"
 
 #include "FileFilter.h"
 #include "ZipArchive.h"
 #include "ZipException.h"
+#include "ZipFile.h"
 #include "ZipPlatform.h"
 
 #include <QFile>
@@ -17,6 +18,12 @@ namespace {
 
 const char kSource[] = "src\\epub_tools";
 const char kRunZip[] = "ns_epub::epubZip::runZip";
+
+std::function<void()>& reservedHook()
+{
+    static std::function<void()> hook;
+    return hook;
+}
 
 // Only the work folder's own regular files go into the book: a symbolic
 // link could carry any file of the machine into it.
@@ -33,40 +40,34 @@ public:
 constexpr quint32 kBufferSize = 65536;
 constexpr int kSmartness = CZipArchive::smartDefault;
 
-// The folder at workPath, when it is still the one the book made. In a
-// folder others may write to, it may have been swapped for a link or for a
-// folder of someone else's since.
-std::unique_ptr<ZipPlatform::CDirectory> openWorkFolder(const QString& workPath,
-                                                        const ZipPlatform::CDirectory& made)
-{
-    std::unique_ptr<ZipPlatform::CDirectory> folder = ZipPlatform::CDirectory::open(workPath);
-    if (folder && folder->isSame(made))
-        return folder;
-    writeLogSite(kSource, __LINE__, kRunZip);
-    writeLogLine("the work folder is not the one this book made: %s", workPath.toUtf8().constData());
-    return nullptr;
-}
-
-// Writes the archive at path from the open work folder; false when any step
-// failed or refused.
-bool packInto(const QString& path, const ZipPlatform::CDirectory& folder, const QString& workPath)
+// Writes the archive into file from the open work folder; false when any
+// step failed or refused, or when the book did not get every file the work
+// folder was given: one left out (swapped for a link, say) would make a book
+// that looks whole without being so.
+bool packInto(CZipFile& file, const epubWorkFolder& work)
 {
     CZipArchive zip;
     try {
-        if (!zip.openArchive(path, CZipArchive::zipCreate, 0))
+        if (!zip.openArchive(file, CZipArchive::zipCreate))
             return false;
         bool added = zip.addFileFromDisk(epubStdMgr::templateMimetype(), QStringLiteral("mimetype"),
                                          CZipArchive::levelStore, kSmartness, kBufferSize);
         const bookFileFilter filter;
         added = added
-            && zip.addFolderFiles(folder, workPath, filter, true, CZipArchive::levelDefault, true, kSmartness,
-                                  kBufferSize);
+            && zip.addFolderFiles(work.folder(), work.path(), filter, true, CZipArchive::levelDefault, true,
+                                  kSmartness, kBufferSize);
+        const int packed = zip.getCount() - 1;
         if (!added) {
             zip.closeArchive(CZipArchive::closeAfterException);
             return false;
         }
         zip.closeArchive(CZipArchive::closeNormal, false);
-        return true;
+        if (packed == work.fileCount())
+            return true;
+        writeLogSite(kSource, __LINE__, kRunZip);
+        writeLogLine("the book made %d files in its work folder, %d were packed: %s", work.fileCount(), packed,
+                     work.path().toUtf8().constData());
+        return false;
     } catch (const CZipException& error) {
         writeLogSite(kSource, 61, kRunZip);
         writeLogLine("%d %s", error.getCode(), error.getFileName().toUtf8().constData());
@@ -79,54 +80,76 @@ bool packInto(const QString& path, const ZipPlatform::CDirectory& folder, const 
 }
 
 // Whether the book's file name fits in its folder; logged when it does not.
-bool nameFits(const QString& bookPath)
+bool nameFits(const QByteArray& fileName, const ZipPlatform::CDirectory& folder, const QString& bookPath)
 {
-    const QFileInfo book(bookPath);
-    const int bytes = int(QFile::encodeName(book.fileName()).size());
-    const int most = maxFileNameBytes(book.absolutePath());
-    if (bytes <= most)
+    const int most = folder.maxNameLength();
+    if (fileName.size() <= most)
         return true;
     writeLogSite(kSource, __LINE__, kRunZip);
-    writeLogLine("the book's file name has %d bytes, its folder allows %d: %s", bytes, most,
+    writeLogLine("the book's file name has %d bytes, its folder allows %d: %s", int(fileName.size()), most,
                  bookPath.toUtf8().constData());
     return false;
+}
+
+// Leaves nothing of the book behind: the reserved file is emptied through
+// its descriptor, wherever it has been moved, and its name removed while it
+// still leads to it.
+void discard(CZipFile& file, int descriptor, const QByteArray& name, const ZipPlatform::CDirectory& folder)
+{
+    try {
+        file.setLength(0);
+    } catch (const CZipException&) {
+        // Removing the name below is all that is left to do.
+    }
+    if (folder.holds(name, ZipPlatform::CDirectory::identityOf(descriptor)))
+        folder.removeFile(name);
 }
 
 } // namespace
 
 epubZip::~epubZip() = default;
 
-bool epubZip::runZip(const QString& outputFolder, const QString& bookName, const ZipPlatform::CDirectory& workFolder)
+void epubZip::setReservedHook(std::function<void()> hook)
+{
+    reservedHook() = std::move(hook);
+}
+
+bool epubZip::runZip(const QString& outputFolder, const QString& bookName, const epubWorkFolder& workFolder)
 {
     if (outputFolder.isNull()) {
         writeLogEntry(kSource, 46, kRunZip);
         return true;
     }
     const QString bookPath = outputFolder + bookName + QStringLiteral(".epub");
-    if (!nameFits(bookPath))
+    // The book lies beside its work folder, named after it.
+    const QByteArray bookFile = QFile::encodeName(workFolder.name() + QStringLiteral(".epub"));
+    const ZipPlatform::CDirectory& folder = workFolder.outputFolder();
+    if (!nameFits(bookFile, folder, bookPath))
         return false;
     // A name of its own, short whatever the book's name, so any book name
     // that fits its folder can be packed. The finished book keeps the mode
     // this file is made with, that of any new document.
-    const QString partPath =
-        createUniqueFile(QFileInfo(bookPath).absolutePath(), QStringLiteral(".lb-"), QStringLiteral(".part"));
-    if (partPath.isEmpty()) {
+    QByteArray partName;
+    const int descriptor = folder.createUniqueFile(QStringLiteral(".lb-"), QStringLiteral(".part"), partName);
+    if (descriptor < 0) {
         writeLogSite(kSource, 52, kRunZip);
         writeLogLine("%s", bookPath.toUtf8().constData());
         return false;
     }
-    const QString workPath = outputFolder + bookName;
-    const std::unique_ptr<ZipPlatform::CDirectory> folder = openWorkFolder(workPath, workFolder);
-    if (!folder || !packInto(partPath, *folder, workPath)) {
-        QFile::remove(partPath);
+    CZipFile file;
+    file.attach(descriptor, QFileInfo(bookPath).absolutePath() + QLatin1Char('/') + QFile::decodeName(partName));
+    if (reservedHook())
+        reservedHook()();
+    if (!packInto(file, workFolder)) {
+        discard(file, descriptor, partName, folder);
         return false;
     }
-    // An existing book of that name is never replaced: the caller picks a
-    // free name, and anything else there belongs to the user.
-    if (!QFile::rename(partPath, bookPath)) {
+    // Never over anything: the caller picks a free name, and anything else
+    // there now belongs to someone else.
+    if (!folder.moveFile(partName, descriptor, folder, bookFile)) {
         writeLogSite(kSource, __LINE__, kRunZip);
         writeLogLine("the finished book cannot take its name: %s", bookPath.toUtf8().constData());
-        QFile::remove(partPath);
+        discard(file, descriptor, partName, folder);
         return false;
     }
     return true;

@@ -2,6 +2,8 @@
 
 #include "leafbinder_imp.h"
 
+#include "ZipPlatform.h"
+
 namespace ns_epub {
 
 leafbinder::leafbinder() = default;
@@ -22,6 +24,9 @@ void leafbinder::create(epubCreationConfig* config)
     else
         m_imp = std::make_shared<leafbinderFromFile>();
     m_imp->setEpubConfig(config);
+    // The system's last error code tells the caller whether the book could
+    // be started at all, as the log line of a failure records it.
+    ZipPlatform::setLastError(m_imp->createError());
 }
 
 void leafbinder::addEpubData(epubPage* page)

@@ -50,7 +50,12 @@ public:
     virtual ~leafbinder();
 
     // Starts a book: replaces the variant with one chosen by
-    // config->buildFromPages and prepares the work folder. config is never null.
+    // config->buildFromPages and prepares the work folder. config is never
+    // null. Afterwards errno is 0 when the work folder was made, and
+    // otherwise why not (EINVAL for a refused book name, EEXIST when
+    // anything is at the work folder's name already): the book then takes
+    // no page and close() is false. A book's work folder is removed when
+    // its variant goes (at the next create or with the builder).
     void create(epubCreationConfig* config);
     // Writes one page before returning; keeps no pointer into it.
     void addEpubData(epubPage* page);

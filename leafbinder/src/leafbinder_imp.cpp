@@ -2,15 +2,13 @@
 
 #include "epub_converter.h"
 #include "epub_tools.h"
+#include "epub_workfolder.h"
 #include "epub_zip.h"
 #include "fixed_field.h"
 #include "leafbinder.h"
 #include "convert/logwriter.h"
 
 #include "ZipPlatform.h"
-
-#include <QDir>
-#include <QFileInfo>
 
 namespace ns_epub {
 
@@ -30,10 +28,22 @@ bool isPlainName(const QString& name)
 
 leafbinderImp::leafbinderImp() = default;
 
-leafbinderImp::~leafbinderImp() = default;
+leafbinderImp::~leafbinderImp()
+{
+    if (!m_workFolder)
+        return;
+    epubStdMgr* manager = epubStdMgr::instance();
+    if (manager->heldWorkFolder() == m_workFolder.get())
+        manager->holdWorkFolder(nullptr);
+    if (!m_workFolder->remove()) {
+        writeLogSite(kSource, __LINE__, "ns_epub::leafbinderImp::~leafbinderImp");
+        writeLogLine("the work folder was not removed whole: %s", m_workFolder->path().toUtf8().constData());
+    }
+}
 
 void leafbinderImp::setEpubConfig(const epubCreationConfig* config)
 {
+    m_createError = EINVAL;
     if (!config) {
         writeLogEntry(kSource, 31, kSetEpubConfig);
         return;
@@ -44,18 +54,18 @@ void leafbinderImp::setEpubConfig(const epubCreationConfig* config)
         writeLogLine("book name refused: \"%s\"", bookName.toUtf8().constData());
         return;
     }
-    const QString folder = fieldText(config->outputFolder) + bookName;
-    // Missing parents are made, as the template copy always did; the folder
-    // itself must be new.
-    QDir().mkpath(QFileInfo(folder).absolutePath());
-    m_workFolder = ZipPlatform::CDirectory::create(folder);
+    const QString outputFolder = fieldText(config->outputFolder);
+    m_workFolder = epubWorkFolder::create(outputFolder, bookName);
     if (!m_workFolder) {
+        m_createError = ZipPlatform::lastError();
         writeLogSite(kSource, __LINE__, kSetEpubConfig);
-        writeLogLine("cannot make a new work folder %s", folder.toUtf8().constData());
+        writeLogLine("cannot make a new work folder %s", (outputFolder + bookName).toUtf8().constData());
         return;
     }
+    m_createError = 0;
     m_config = config;
-    epubStdMgr::instance()->setWorkFolder(folder);
+    epubStdMgr::instance()->holdWorkFolder(m_workFolder.get());
+    epubStdMgr::instance()->setWorkFolder(m_workFolder->path());
 }
 
 void leafbinderImp::addEpubData(epubPage*)
@@ -112,6 +122,12 @@ bool leafbinderFromData::close()
     finished = m_converter->finishStyleSheet() && finished;
     if (!finished) {
         writeLogEntry(kSource, 90, "ns_epub::leafbinderFromData::close");
+        return false;
+    }
+    if (!m_converter->hasContent()) {
+        // Neither a page nor a cover: every reader would open it blank.
+        writeLogSite(kSource, __LINE__, "ns_epub::leafbinderFromData::close");
+        writeLogLine("a book without pages is not packed: %s", workFolder().toUtf8().constData());
         return false;
     }
     epubZip zip;

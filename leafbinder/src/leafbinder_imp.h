@@ -3,17 +3,15 @@
 
 #include <QString>
 
+#include <cerrno>
 #include <memory>
-
-namespace ZipPlatform {
-class CDirectory;
-}
 
 namespace ns_epub {
 
 struct epubCreationConfig;
 class epubConverter;
 class epubPage;
+class epubWorkFolder;
 
 // Base of the creator variants: prepares the work folder and otherwise does
 // nothing. The variant keeps the caller's configuration pointer, not a copy.
@@ -21,6 +19,8 @@ class epubPage;
 // and the work folder is made new for the book: anything already at that
 // name, even a dangling link, is left alone and the book fails. A failed
 // create is logged; the variant then writes nothing and close() is false.
+// The work folder goes with the variant: everything in it is removed, and
+// the folder too where its name still leads to it.
 class leafbinderImp {
 public:
     leafbinderImp();
@@ -30,6 +30,10 @@ public:
     virtual bool setEpubDir(const char* dir);
     virtual bool close();
 
+    // Why the last setEpubConfig made no work folder: a system error number,
+    // 0 when it made one.
+    int createError() const { return m_createError; }
+
 protected:
     // The output folder and the book name joined as they stand: the output
     // folder carries its own trailing separator.
@@ -38,8 +42,12 @@ protected:
     // Null until create succeeded.
     const epubCreationConfig* m_config = nullptr;
     // The work folder as create made it, held open until the variant goes:
-    // the packer packs only this folder, whatever its path leads to by then.
-    std::unique_ptr<ZipPlatform::CDirectory> m_workFolder;
+    // the book's files are written, packed and removed only through it,
+    // whatever its path leads to by then.
+    std::unique_ptr<epubWorkFolder> m_workFolder;
+
+private:
+    int m_createError = EINVAL;
 };
 
 // Builds the book from page records.

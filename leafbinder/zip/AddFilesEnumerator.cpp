@@ -34,7 +34,7 @@ bool CAddFilesEnumerator::process(const QString& path, const ZipArchiveLib::CFil
     request.m_bufferSize = m_bufferSize;
     CZipFile file;
     if (!info.isDirectory()) {
-        file.openInFolder(getCurrentFolder(), path.mid(getCurrentDirectory().size()), path, info.m_isLink, true);
+        file.openInFolder(getCurrentFolder(), getCurrentItemName(), path, info.m_isLink, true);
         request.m_sourceFile = &file;
     }
     const bool added = m_archive.addFileCore(request);

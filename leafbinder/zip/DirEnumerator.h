@@ -4,9 +4,12 @@
 #include "leafbinder_export.h"
 #include "FileInfo.h"
 
+#include <QByteArray>
 #include <QString>
 
+#include <deque>
 #include <memory>
+#include <utility>
 
 namespace ZipPlatform {
 class CDirectory;
@@ -23,8 +26,11 @@ class CFileFilter;
 //
 // The start directory is opened once, without following a link at its name,
 // and every subdirectory is opened from its parent the same way: the walk
-// never leaves the tree it started in, and a directory swapped for a link
-// while it waits in the queue makes the walk throw.
+// never leaves the tree it started in, and a directory swapped for a link or
+// for another directory while it waits in the queue makes the walk throw.
+// Whatever the tree's shape, the walk holds only a few directories open at a
+// time: one waiting in the queue is reopened through its ancestors when its
+// turn comes, each by the name it was listed under.
 class LEAFBINDER_EXPORT CDirEnumerator {
 public:
     // An empty directory means the current one. With start, the walk begins
@@ -48,6 +54,9 @@ public:
     const QString& getCurrentDirectory() const { return m_currentDirectory; }
     // The same, open: files offered to process() are opened through it.
     const ZipPlatform::CDirectory& getCurrentFolder() const { return *m_currentFolder; }
+    // The name of the item offered to process(), as the file system holds it:
+    // the item is opened by these bytes, whatever its name in the path.
+    const QByteArray& getCurrentItemName() const { return m_currentItemName; }
     bool isRecursive() const { return m_recursive; }
 
 protected:
@@ -63,15 +72,22 @@ public:
     virtual ~CDirEnumerator();
 
 private:
-    // A directory waiting in the queue, opened from its parent when its turn comes.
-    struct CPending;
-    std::shared_ptr<const ZipPlatform::CDirectory> openPending(const CPending& pending) const;
+    // A directory of the tree, known by its parent and the name it was
+    // listed under there.
+    struct CNode;
+    // The directories last opened, the most recent first.
+    using CFolderCache = std::deque<std::pair<std::shared_ptr<const CNode>,
+                                              std::shared_ptr<const ZipPlatform::CDirectory>>>;
+    std::shared_ptr<const ZipPlatform::CDirectory> openNode(const std::shared_ptr<const CNode>& node,
+                                                            const std::shared_ptr<const ZipPlatform::CDirectory>& start,
+                                                            CFolderCache& cache) const;
 
     QString m_directory;
     bool m_recursive;
     std::shared_ptr<const ZipPlatform::CDirectory> m_start;
     QString m_currentDirectory;
     std::shared_ptr<const ZipPlatform::CDirectory> m_currentFolder;
+    QByteArray m_currentItemName;
 };
 
 } // namespace ZipArchiveLib

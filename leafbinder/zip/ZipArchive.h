@@ -71,10 +71,6 @@ public:
     struct addFileInfo {
         // When set, data is read from this file instead of a disk file.
         CZipAbstractFile* m_sourceFile = nullptr;
-        // When set, the attributes and time of the entry, as a folder walk
-        // found them; otherwise they are read from the disk path (a source
-        // file without them counts as a plain file of the current time).
-        const ZipArchiveLib::CFileInfo* m_sourceInfo = nullptr;
         QString m_diskPath;
         // Empty: derived from the disk path.
         QString m_nameInArchive;
@@ -83,6 +79,12 @@ public:
         int m_smartness = smartDefault;
         int m_replaceIndex = -1;
         quint32 m_bufferSize = defaultBufferSize;
+        // When set, the attributes and time of the entry, as a folder walk
+        // found them; otherwise they are read from the disk path (a source
+        // file without them counts as a plain file of the current time).
+        // Last, so requests written in the order of the fields above still
+        // compile.
+        const ZipArchiveLib::CFileInfo* m_sourceInfo = nullptr;
     };
 
     CZipArchive();

@@ -29,12 +29,19 @@ bool CZipFile::open(const QString& path, int openFlags, bool throwOnError)
     return adopt(ZipPlatform::openFile(path, openFlags), path, throwOnError);
 }
 
-bool CZipFile::openInFolder(const ZipPlatform::CDirectory& folder, const QString& name, const QString& path,
+bool CZipFile::openInFolder(const ZipPlatform::CDirectory& folder, const QByteArray& name, const QString& path,
                             bool followLink, bool throwOnError)
 {
     if (!isClosed())
         close();
     return adopt(folder.openFile(name, followLink), path, throwOnError);
+}
+
+void CZipFile::attach(int descriptor, const QString& path)
+{
+    if (!isClosed())
+        close();
+    adopt(descriptor, path, true);
 }
 
 bool CZipFile::adopt(int descriptor, const QString& path, bool throwOnError)

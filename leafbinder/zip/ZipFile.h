@@ -38,8 +38,11 @@ public:
     // Opens the file name of an open directory for reading, without
     // following a link unless followLink; path names it in errors and as
     // its path. Only a regular file opens.
-    bool openInFolder(const ZipPlatform::CDirectory& folder, const QString& name, const QString& path,
+    bool openInFolder(const ZipPlatform::CDirectory& folder, const QByteArray& name, const QString& path,
                       bool followLink, bool throwOnError);
+    // Takes a descriptor the caller opened (and no longer closes itself);
+    // path names the file in errors and as its path.
+    void attach(int descriptor, const QString& path);
     void close() override;
     // Makes the written data durable on disk.
     void flush() override;

@@ -37,6 +37,8 @@ qint64 readFile(int descriptor, void* buffer, quint32 count);
 // Writes all count bytes; -1 on error.
 qint64 writeFile(int descriptor, const void* buffer, quint32 count);
 int lastError();
+// Sets what lastError() gives, for callers that report through it.
+void setLastError(int error);
 
 // --- Attributes, times and other file-system helpers ------------------------
 // Attributes in the Windows bits: 0x10 folder, else 0x01 when the owner may
@@ -82,30 +84,62 @@ qint64 fromLocalTime(std::tm& local);
 // at its own name, and what is found through it (its listing, its
 // subdirectories, its files) is opened relative to it, so a walk stays
 // inside the directory it began in even when a path on the way is swapped
-// for a link or another directory meanwhile.
+// for a link or another directory meanwhile. Names of entries are the bytes
+// the file system holds, as a listing gives them.
 class LEAFBINDER_EXPORT CDirectory {
 public:
+    // Which file or directory on disk (device and inode).
+    struct CIdentity {
+        quint64 device = 0;
+        quint64 inode = 0;
+        bool operator==(const CIdentity& other) const { return device == other.device && inode == other.inode; }
+        bool operator!=(const CIdentity& other) const { return !(*this == other); }
+    };
+
     ~CDirectory();
     CDirectory(const CDirectory&) = delete;
     CDirectory& operator=(const CDirectory&) = delete;
 
     // The directory at path; null (lastError() set) when nothing is there or
-    // it is a link or no directory.
-    static std::unique_ptr<CDirectory> open(const QString& path);
-    // Makes a new directory at path (its parent must exist) and opens it;
-    // null when anything at all is there already, or what is there by the
-    // time it is opened is not a directory of this user.
-    static std::unique_ptr<CDirectory> create(const QString& path);
+    // it is no directory, or, unless followLink, a link.
+    static std::unique_ptr<CDirectory> open(const QString& path, bool followLink = false);
     // The subdirectory name, on the terms of open().
-    std::unique_ptr<CDirectory> openChild(const QString& name) const;
+    std::unique_ptr<CDirectory> openChild(const QByteArray& name) const;
+    // Makes the new subdirectory name, open to this user only, and opens it;
+    // null when anything at all is at that name, even a dangling link.
+    std::unique_ptr<CDirectory> createChild(const QByteArray& name) const;
     // The same directory on a descriptor of its own.
     std::unique_ptr<CDirectory> duplicate() const;
     // The file name of this directory opened for reading, only when it is a
     // regular file; a link is followed only with followLink. A descriptor for
     // CZipFile, or -1 with lastError() set.
-    int openFile(const QString& name, bool followLink) const;
-    // Whether both are the same directory on disk (device and inode).
-    bool isSame(const CDirectory& other) const;
+    int openFile(const QByteArray& name, bool followLink) const;
+    // Makes the new file name (nothing may be at that name, not even a
+    // dangling link) with the mode of any new document, 0666 less the umask,
+    // and opens it for reading and writing. A descriptor, or -1.
+    int createFile(const QByteArray& name) const;
+    // The same under a name of its own: prefix, six random letters or digits
+    // and suffix; name receives it.
+    int createUniqueFile(const QString& prefix, const QString& suffix, QByteArray& name) const;
+    // Removes the entry name, never what a link leads to; the directory form
+    // only an empty subdirectory.
+    bool removeFile(const QByteArray& name) const;
+    bool removeDirectory(const QByteArray& name) const;
+    // Removes everything inside this directory, subdirectories included, never
+    // following a link; false when anything stays.
+    bool removeContents() const;
+    // Gives the file name, which must be the file open on descriptor, the
+    // name newName in target, which must be free: nothing is ever replaced.
+    // False with lastError() set: EEXIST when newName is taken, ESTALE when
+    // name no longer leads to that file, before or during the move.
+    bool moveFile(const QByteArray& name, int descriptor, const CDirectory& target, const QByteArray& newName) const;
+    // Whether the entry name (a link itself, not its target) is the file or
+    // directory of that identity.
+    bool holds(const QByteArray& name, const CIdentity& identity) const;
+    CIdentity identity() const;
+    static CIdentity identityOf(int descriptor);
+    // The longest file name, in bytes, this directory can hold.
+    int maxNameLength() const;
 
 private:
     friend class CDirectorySearch;
@@ -129,12 +163,20 @@ public:
     // The system's error number when the directory could not be listed to
     // its end; 0 otherwise.
     int error() const { return m_error; }
+    // name is for display and paths: bytes that are not UTF-8 are replaced.
+    // The entry is opened by nativeName().
     bool next(QString& name, ZipArchiveLib::CFileInfo& info);
+    // Of the entry next() gave last: its name as the file system holds it,
+    // and which file it is (a link's target for a link).
+    const QByteArray& nativeName() const { return m_nativeName; }
+    CDirectory::CIdentity identity() const { return m_identity; }
 
 private:
     struct CHandle;
     std::unique_ptr<CHandle> m_handle;
     int m_error = 0;
+    QByteArray m_nativeName;
+    CDirectory::CIdentity m_identity;
 };
 
 // --- Drives ----------------------------------------------------------------

@@ -31,6 +31,7 @@ target_sources(leafbinder_obj PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/ZipSplitNamesHandler.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ZipStorage.cpp
     ${PROJECT_SOURCE_DIR}/platform/zipos/ZipDirectory_lnx.cpp
+    ${PROJECT_SOURCE_DIR}/platform/zipos/ZipDirectoryChange_lnx.cpp
     ${PROJECT_SOURCE_DIR}/platform/zipos/ZipDirectorySearch_lnx.cpp
     ${PROJECT_SOURCE_DIR}/platform/zipos/ZipDriveService.cpp
     ${PROJECT_SOURCE_DIR}/platform/zipos/ZipPlatform_lnx.cpp

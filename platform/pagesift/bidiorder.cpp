@@ -51,14 +51,55 @@ clusteredText clusters(const std::vector<glyph>& glyphs)
 
 } // namespace
 
-void countStrongLetters(const std::vector<glyph>& glyphs, strongLetters& count)
+lineDirection directionOf(const std::vector<glyph>& pageOrder)
 {
-    for (const glyph& g : glyphs) {
-        if (isRightToLeftLetter(g.c))
-            ++count.rightToLeft;
+    int leftToRight = 0;
+    std::vector<const glyph*> rightToLeft;
+    const glyph* leftmost = nullptr;
+    const glyph* rightmost = nullptr;
+    const glyph* firstStored = nullptr;
+    for (const glyph& g : pageOrder) {
+        const bool rtl = isRightToLeftLetter(g.c);
+        if (rtl)
+            rightToLeft.push_back(&g);
         else if (u_charDirection(static_cast<UChar32>(g.c)) == U_LEFT_TO_RIGHT)
-            ++count.leftToRight;
+            ++leftToRight;
+        else
+            continue;
+        leftmost = leftmost ? leftmost : &g;
+        rightmost = &g;
+        if (!firstStored || g.stored < firstStored->stored)
+            firstStored = &g;
     }
+    lineDirection line;
+    if (!leftmost)
+        return line;
+    const auto directionOfLetter = [](const glyph* g) {
+        return isRightToLeftLetter(g->c) ? textDirection::rightToLeft : textDirection::leftToRight;
+    };
+    const textDirection most = static_cast<int>(rightToLeft.size()) > leftToRight ? textDirection::rightToLeft
+                                                                                  : textDirection::leftToRight;
+    if (rightToLeft.empty() || leftToRight == 0) {
+        line.opening = most;
+        line.certain = true;
+        return line;
+    }
+    const bool readableFromLeft = directionOfLetter(leftmost) == textDirection::leftToRight;
+    const bool readableFromRight = directionOfLetter(rightmost) == textDirection::rightToLeft;
+    if (readableFromLeft != readableFromRight) {
+        line.opening = readableFromLeft ? textDirection::leftToRight : textDirection::rightToLeft;
+        line.certain = line.opening == most;
+        return line;
+    }
+    // Stored in reading order when most right-to-left letters stand left of
+    // the one stored before them.
+    std::sort(rightToLeft.begin(), rightToLeft.end(),
+              [](const glyph* a, const glyph* b) { return a->stored < b->stored; });
+    int backwards = 0;
+    for (size_t i = 1; i < rightToLeft.size(); ++i)
+        backwards += rightToLeft[i]->x0 < rightToLeft[i - 1]->x0 ? 1 : -1;
+    line.opening = backwards > 0 ? directionOfLetter(firstStored) : most;
+    return line;
 }
 
 bool hasRightToLeft(const std::vector<glyph>& glyphs)
@@ -81,9 +122,10 @@ std::vector<glyph> inReadingOrder(const std::vector<glyph>& pageOrder, bool righ
     std::unique_ptr<UBiDi, bidiCloser> bidi(ubidi_openSized(length, 0, &status));
     if (U_FAILURE(status))
         return pageOrder;
-    // The input is in page order: the direct algorithm run on it, which
-    // ICU offers as this inverse mode, puts it back into reading order.
-    ubidi_setReorderingMode(bidi.get(), UBIDI_REORDER_INVERSE_LIKE_DIRECT);
+    // The input is in page order: the direct algorithm run on it puts it
+    // back into reading order. ICU's own inverse mode does the same but
+    // does not pair brackets, so a bracketed right-to-left word in a
+    // left-to-right sentence would swap its brackets with the next one's.
     ubidi_setPara(bidi.get(), line.text.data(), length, rightToLeftParagraph ? 1 : 0, nullptr, &status);
     const int32_t runs = ubidi_countRuns(bidi.get(), &status);
     if (U_FAILURE(status))

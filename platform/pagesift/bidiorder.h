@@ -5,10 +5,10 @@
 // the order its glyphs stand on the page, left to right, so read as it is
 // stored every such word comes out mirrored. These functions turn a line in
 // page order into reading order with ICU's implementation of the Unicode
-// bidirectional algorithm in its visual-to-logical ("inverse") mode:
-// right-to-left runs are reversed, numbers and Latin words inside them keep
-// their own order, and brackets and other mirrored characters are turned
-// back. Lines without right-to-left letters are never touched.
+// bidirectional algorithm, which, run on text as shown, gives it back as
+// read: right-to-left runs are reversed, numbers and Latin words inside them
+// keep their own order, and brackets and other mirrored characters are
+// turned back. Lines without right-to-left letters are never touched.
 
 #include "pagecontent.h"
 
@@ -16,14 +16,28 @@
 
 namespace conversion {
 
-// Letters of the right-to-left and of the left-to-right scripts among the
-// glyphs; what decides a paragraph's direction.
-struct strongLetters {
-    int leftToRight = 0;
-    int rightToLeft = 0;
+enum class textDirection { none, leftToRight, rightToLeft };
+
+// What the letters of one line say about the direction of its paragraph.
+struct lineDirection {
+    // The base direction of a paragraph that this line opens: its first
+    // strong letter in reading order, as the Unicode bidirectional algorithm
+    // has it; none when the line holds no letter.
+    textDirection opening = textDirection::none;
+    // True when the line cannot go on a paragraph of the other direction:
+    // its letters are all of one direction, or its first letter and most of
+    // its letters agree.
+    bool certain = false;
 };
 
-void countStrongLetters(const std::vector<glyph>& glyphs, strongLetters& count);
+// The direction of a line whose glyphs are given left to right as they
+// stand on the page. A line stored as shown is read from its left end in a
+// left-to-right paragraph and from its right end in a right-to-left one, so
+// the letters at its two ends tell which readings the rule allows; where
+// both or neither do, the order in which the page stores its right-to-left
+// letters, when that is reading order, or else the direction of most of its
+// letters decides.
+lineDirection directionOf(const std::vector<glyph>& pageOrder);
 
 // True when the glyphs hold a right-to-left letter.
 bool hasRightToLeft(const std::vector<glyph>& glyphs);

@@ -1,7 +1,9 @@
 #include "fitzdocument.h"
 
 #include "fitzpicture.h"
+#include "fitztextlines.h"
 #include "pagecontent.h"
+#include "pagereading.h"
 
 #include <QFile>
 
@@ -19,32 +21,13 @@ namespace {
 // specks, not pictures a reader wants.
 constexpr float kSmallestPicture = 2.0f;
 
-// A PDF page that names a content stream MuPDF cannot find: it only warns
-// and runs the rest, so the page looks empty rather than broken.
-bool lostContentStream(fz_context* ctx, fz_page* page)
-{
-    pdf_page* pdfPage = pdf_page_from_fz_page(ctx, page);
-    if (!pdfPage)
-        return false;
-    pdf_obj* contents = pdf_page_contents(ctx, pdfPage);
-    if (!contents || pdf_is_stream(ctx, contents))
-        return false;
-    if (pdf_is_array(ctx, contents)) {
-        for (int i = 0; i < pdf_array_len(ctx, contents); ++i)
-            if (!pdf_is_stream(ctx, pdf_array_get(ctx, contents, i)))
-                return true;
-        return false;
-    }
-    return pdf_is_indirect(ctx, contents) != 0;
-}
-
 bool isTextLine(const fz_stext_line* line)
 {
     return line->first_char != nullptr;
 }
 
 void copyLine(fz_context* ctx, const fz_stext_line* source, pageContent& out,
-              std::unordered_map<fz_font*, int>& fontIndex)
+              std::unordered_map<fz_font*, int>& fontIndex, int& storedGlyphs)
 {
     glyphLine line;
     line.dirX = source->dir.x;
@@ -78,6 +61,7 @@ void copyLine(fz_context* ctx, const fz_stext_line* source, pageContent& out,
             out.fonts.push_back(face);
         }
         g.font = found->second;
+        g.stored = storedGlyphs++;
         line.glyphs.push_back(g);
     }
     out.lines.push_back(std::move(line));
@@ -101,79 +85,31 @@ void copyPicture(fz_context* ctx, const fz_stext_block* block, const fz_rect& pa
         out.pictures.push_back(std::move(picture));
 }
 
-void recordError(void* user, const char* message)
+void quiet(void*, const char*)
 {
-    fitzMessages& messages = *static_cast<fitzMessages*>(user);
-    if (messages.listening && messages.firstError.empty())
-        messages.firstError = message;
 }
 
-void recordWarning(void* user, const char* message)
-{
-    fitzMessages& messages = *static_cast<fitzMessages*>(user);
-    if (messages.listening)
-        messages.lastWarning = message;
-}
-
-// Loads the page and runs its content into a new text page: null when the
-// page cannot be loaded or run at all. Errors MuPDF caught on its own,
-// content errors and a content stream that is missing leave *damage with
-// its message.
-fz_stext_page* runPage(fz_context* ctx, fz_document* doc, fitzMessages& messages, int index, QString* error,
-                       QString* damage)
-{
-    fz_page* page = nullptr;
-    fz_stext_page* text = nullptr;
-    fz_device* device = nullptr;
-    fz_cookie cookie = {};
-    bool lost = false;
-    char message[256] = {};
-    fz_stext_options options = {};
-    // Ligatures come apart into letters and odd spaces become plain ones, so
-    // the reader gets searchable text; pictures are kept; glyphs placed
-    // outside the page cannot be seen and are dropped.
-    options.flags = FZ_STEXT_PRESERVE_IMAGES | FZ_STEXT_MEDIABOX_CLIP;
-    fz_var(page);
-    fz_var(text);
-    fz_var(device);
-    fz_var(lost);
-    // A warning repeated from the page before would otherwise be swallowed.
-    fz_flush_warnings(ctx);
-    messages = fitzMessages();
-    messages.listening = true;
-    fz_try(ctx)
+// The page's text lines and pictures, as MuPDF runs the page.
+class textTarget : public pageTarget {
+public:
+    fz_device* open(fz_context* ctx, fz_rect bounds) override
     {
-        page = fz_load_page(ctx, doc, index);
-        text = fz_new_stext_page(ctx, fz_bound_page(ctx, page));
-        device = fz_new_stext_device(ctx, text, &options);
-        fz_run_page_contents(ctx, page, device, fz_identity, &cookie);
-        fz_close_device(ctx, device);
-        lost = lostContentStream(ctx, page);
+        fz_stext_options options = {};
+        // Ligatures come apart into letters and odd spaces become plain
+        // ones, so the reader gets searchable text; pictures are kept;
+        // glyphs placed outside the page cannot be seen and are dropped.
+        options.flags = FZ_STEXT_PRESERVE_IMAGES | FZ_STEXT_MEDIABOX_CLIP;
+        text = fz_new_stext_page(ctx, bounds);
+        return fz_new_stext_device(ctx, text, &options);
     }
-    fz_always(ctx)
+    void discard(fz_context* ctx) override
     {
-        fz_drop_device(ctx, device);
-        fz_drop_page(ctx, page);
-    }
-    fz_catch(ctx)
-    {
-        fz_strlcpy(message, fz_caught_message(ctx), sizeof message);
         fz_drop_stext_page(ctx, text);
         text = nullptr;
     }
-    messages.listening = false;
-    fz_flush_warnings(ctx);
-    if (!text) {
-        if (error)
-            *error = QString::fromUtf8(message);
-        return nullptr;
-    }
-    if (damage && (!messages.firstError.empty() || cookie.errors > 0 || lost)) {
-        const std::string& why = messages.firstError.empty() ? messages.lastWarning : messages.firstError;
-        *damage = why.empty() ? QStringLiteral("the page's content could not be read") : QString::fromStdString(why);
-    }
-    return text;
-}
+
+    fz_stext_page* text = nullptr;
+};
 
 } // namespace
 
@@ -182,10 +118,10 @@ fitzDocument::fitzDocument()
     m_ctx = fz_new_context(nullptr, nullptr, FZ_STORE_DEFAULT);
     if (!m_ctx)
         return;
-    // MuPDF's messages go nowhere but to the page being read; its own
-    // printing to the terminal would only repeat what the log says.
-    fz_set_error_callback(m_ctx, recordError, &m_messages);
-    fz_set_warning_callback(m_ctx, recordWarning, &m_messages);
+    // MuPDF's messages go nowhere but to the page being read (pagereading);
+    // its own printing to the terminal would only repeat what the log says.
+    fz_set_error_callback(m_ctx, quiet, nullptr);
+    fz_set_warning_callback(m_ctx, quiet, nullptr);
     bool ok = true;
     fz_try(m_ctx)
     {
@@ -307,12 +243,6 @@ int fitzDocument::pageCount() const
     return count;
 }
 
-bool fitzDocument::wasRepaired() const
-{
-    pdf_document* pdf = pdf_document_from_fz_document(m_ctx, m_doc);
-    return pdf && pdf_was_repaired(m_ctx, pdf);
-}
-
 bool fitzDocument::readPage(int index, pageContent& out, QString* error, QString* damage)
 {
     out = pageContent();
@@ -323,38 +253,59 @@ bool fitzDocument::readPage(int index, pageContent& out, QString* error, QString
             *error = QStringLiteral("no document is open");
         return false;
     }
-    const bool repairedBefore = wasRepaired();
-    QString firstDamage;
-    fz_stext_page* text = runPage(m_ctx, m_doc, m_messages, index, error, &firstDamage);
-    // MuPDF repairs a broken cross-reference table where it meets it; the
-    // page is then read again from the repaired table, and only what is
-    // still wrong counts.
-    if (!repairedBefore && wasRepaired()) {
-        fz_drop_stext_page(m_ctx, text);
-        text = runPage(m_ctx, m_doc, m_messages, index, error, damage);
-    } else if (damage) {
-        *damage = firstDamage;
-    }
-    if (!text)
+    textTarget target;
+    const pageReading reading = conversion::readPage(m_ctx, m_doc, index, pageParts::contentsOnly, target);
+    if (!reading.loaded) {
+        if (error)
+            *error = reading.error;
         return false;
-
+    }
+    // Pictures are decoded only now: what MuPDF says while they are counts
+    // as much as what it said while the page ran.
+    const fitzListener listener(m_ctx);
+    const fz_stext_page* text = target.text;
     out.width = text->mediabox.x1 - text->mediabox.x0;
     out.height = text->mediabox.y1 - text->mediabox.y0;
     std::unordered_map<fz_font*, int> fontIndex;
     std::unordered_map<fz_image*, bool> seenImages;
+    int storedGlyphs = 0;
     for (const fz_stext_block* block = text->first_block; block; block = block->next) {
         if (block->type == FZ_STEXT_BLOCK_TEXT) {
             for (const fz_stext_line* line = block->u.t.first_line; line; line = line->next) {
                 if (isTextLine(line))
-                    copyLine(m_ctx, line, out, fontIndex);
+                    copyLine(m_ctx, line, out, fontIndex, storedGlyphs);
             }
         } else if (block->type == FZ_STEXT_BLOCK_IMAGE) {
             copyPicture(m_ctx, block, text->mediabox, out, seenImages);
         }
     }
-    fz_drop_stext_page(m_ctx, text);
+    target.discard(m_ctx);
+    if (damage)
+        *damage = reading.damage.isEmpty() ? listener.heard() : reading.damage;
     m_finishedPages.pageDone(m_ctx, m_doc);
     return true;
+}
+
+bool fitzDocument::readText(int index, std::vector<std::u32string>& lines)
+{
+    lines.clear();
+    if (!m_doc)
+        return false;
+    fz_page* page = nullptr;
+    fz_var(page);
+    fz_try(m_ctx)
+    {
+        page = fz_load_page(m_ctx, m_doc, index);
+    }
+    fz_catch(m_ctx)
+    {
+        page = nullptr;
+    }
+    const bool read = page && readTextLines(m_ctx, page, lines);
+    fz_drop_page(m_ctx, page);
+    fz_flush_warnings(m_ctx);
+    m_finishedPages.pageDone(m_ctx, m_doc);
+    return read;
 }
 
 } // namespace conversion

@@ -1,12 +1,13 @@
 #ifndef FITZDOCUMENT_H
 #define FITZDOCUMENT_H
 
-#include "platform/fitz/finishedpages.h"
+#include "finishedpages.h"
 
 #include <QByteArray>
 #include <QString>
 
 #include <string>
+#include <vector>
 
 struct fz_context;
 struct fz_document;
@@ -14,13 +15,6 @@ struct fz_document;
 namespace conversion {
 
 struct pageContent;
-
-// What MuPDF reported while a page was being read.
-struct fitzMessages {
-    bool listening = false;
-    std::string firstError;
-    std::string lastWarning;
-};
 
 // The parser's one door to MuPDF: a context made on the thread that builds
 // this object, and at most one open document. Use it on that thread only.
@@ -47,17 +41,20 @@ public:
     // The text lines, fonts and pictures of the page with 0-based index.
     // False when the page cannot be loaded at all (*error says why). True
     // otherwise, with *damage empty when the page was read whole, or MuPDF's
-    // message when part of its content could not be loaded or run (the page
-    // then holds what could be read).
+    // message when it is damaged by the rule of pagereading.h (the page then
+    // holds what could be read).
     bool readPage(int index, pageContent& out, QString* error, QString* damage);
+
+    // Only the characters of each line of text of the page, for a quick
+    // look at the whole document; nothing is reported. False when the page
+    // cannot be read.
+    bool readText(int index, std::vector<std::u32string>& lines);
 
 private:
     void close();
-    bool wasRepaired() const;
 
     fz_context* m_ctx = nullptr;
     fz_document* m_doc = nullptr;
-    fitzMessages m_messages;
     finishedPages m_finishedPages;
 };
 

@@ -22,6 +22,7 @@ struct glyph {
     float size = 0;                 // font size in points
     std::uint32_t color = 0;        // 0xRRGGBB
     int font = 0;                   // index into pageContent::fonts
+    int stored = 0;                 // place in the order the page draws its glyphs
 };
 
 // A run of glyphs along one baseline, as MuPDF grouped them.

@@ -279,7 +279,49 @@ private:
     float m_gutter;
 };
 
-// Paragraph ends and centring of the lines of one column.
+// Measures a line from the side its paragraph starts on: the left for
+// left-to-right text, the right for right-to-left text, so one set of rules
+// finds paragraph ends in both directions.
+struct paragraphSide {
+    const block& b;
+    bool rightToLeft;
+
+    // How far the line starts from the block's starting edge.
+    float indent(const textLine& line) const { return rightToLeft ? b.x1 - line.x1 : line.x0 - b.x0; }
+    // The room the line leaves at the block's other edge.
+    float room(const textLine& line) const { return rightToLeft ? line.x0 - b.x0 : b.x1 - line.x1; }
+
+    // The k-th glyph from the starting side.
+    const glyph& at(const textLine& line, size_t k) const
+    {
+        return line.glyphs[rightToLeft ? line.glyphs.size() - 1 - k : k];
+    }
+    const glyph& last(const textLine& line) const { return at(line, line.glyphs.size() - 1); }
+
+    float firstWordWidth(const textLine& line) const
+    {
+        float width = 0;
+        for (size_t k = 0; k < line.glyphs.size() && !isSpaceCharacter(at(line, k).c); ++k)
+            width = std::max(width, rightToLeft ? line.x1 - at(line, k).x0 : at(line, k).x1 - line.x0);
+        return width;
+    }
+
+    // Where the line's second word starts, as an indent; infinite without one.
+    float secondWordIndent(const textLine& line) const
+    {
+        bool afterSpace = false;
+        for (size_t k = 0; k < line.glyphs.size(); ++k) {
+            const glyph& g = at(line, k);
+            const bool space = isSpaceCharacter(g.c);
+            if (afterSpace && !space)
+                return rightToLeft ? b.x1 - g.x1 : g.x0 - b.x0;
+            afterSpace = afterSpace || space;
+        }
+        return kInfinity;
+    }
+};
+
+// Paragraph ends, centring and direction of the lines of one column.
 class lineMarker {
 public:
     lineMarker(const std::vector<textLine>& lines, std::vector<range> references)
@@ -287,88 +329,117 @@ public:
     {
     }
 
-    void addBlock(const block& b, layoutColumn& column) const
+    // The lines of the column's blocks, taken in the given order, with their
+    // glyphs in reading order.
+    layoutColumn column(const std::vector<block>& blocks, const std::vector<int>& order) const
     {
-        const size_t count = b.lines.size();
-        std::vector<bool> centred(count);
-        for (size_t i = 0; i < count; ++i)
-            centred[i] = isCentred(m_lines[b.lines[i]]);
-        const size_t first = column.lines.size();
-        for (size_t i = 0; i < count; ++i) {
-            layoutLine line;
-            line.glyphs = m_lines[b.lines[i]].glyphs;
-            line.centred = centred[i];
-            line.endsParagraph = i + 1 == count || centred[i] || centred[i + 1] || breaksAfter(b, i);
-            column.lines.push_back(std::move(line));
+        layoutColumn column;
+        std::vector<const textLine*> sources;
+        std::vector<lineDirection> directions;
+        for (const int index : order)
+            addBlock(blocks[index], column, sources, directions);
+        for (size_t i = 0; i + 1 < column.lines.size(); ++i) {
+            // A word broken at a line end does not end its paragraph, even
+            // where the lines fall into two blocks (a short first line).
+            if (directions[i].opening != textDirection::rightToLeft && breaksWord(*sources[i], *sources[i + 1]))
+                column.lines[i].endsParagraph = false;
         }
-        putInReadingOrder(column.lines, first);
+        putInReadingOrder(column.lines, directions);
+        return column;
     }
 
 private:
-    // A paragraph has one direction, the one most of its letters are
-    // written in; it decides where the runs of the other direction go in
-    // each of its lines with right-to-left letters.
-    static void putInReadingOrder(std::vector<layoutLine>& lines, size_t first)
+    void addBlock(const block& b, layoutColumn& column, std::vector<const textLine*>& sources,
+                  std::vector<lineDirection>& directions) const
     {
-        size_t start = first;
-        for (size_t i = first; i < lines.size(); ++i) {
+        const size_t count = b.lines.size();
+        std::vector<bool> centred(count);
+        std::vector<lineDirection> own(count);
+        for (size_t i = 0; i < count; ++i) {
+            centred[i] = isCentred(m_lines[b.lines[i]]);
+            own[i] = directionOf(m_lines[b.lines[i]].glyphs);
+        }
+        // The direction of the paragraph under way, from its first line with
+        // letters; a line that can only be read the other way starts a new one.
+        textDirection paragraph = textDirection::none;
+        for (size_t i = 0; i < count; ++i) {
+            if (paragraph == textDirection::none)
+                paragraph = own[i].opening;
+            layoutLine line;
+            line.glyphs = m_lines[b.lines[i]].glyphs;
+            line.centred = centred[i];
+            line.endsParagraph = i + 1 == count || centred[i] || centred[i + 1];
+            if (!line.endsParagraph) {
+                const lineDirection& next = own[i + 1];
+                const textDirection side = paragraph == textDirection::none ? next.opening : paragraph;
+                line.endsParagraph = (next.certain && paragraph != textDirection::none && next.opening != paragraph)
+                    || breaksAfter(b, i, side == textDirection::rightToLeft);
+            }
+            if (line.endsParagraph)
+                paragraph = textDirection::none;
+            column.lines.push_back(std::move(line));
+            sources.push_back(&m_lines[b.lines[i]]);
+            directions.push_back(own[i]);
+        }
+    }
+
+    // Each paragraph takes the direction of its first line with letters;
+    // it decides where the runs of the other direction go in each of its
+    // lines with right-to-left letters.
+    static void putInReadingOrder(std::vector<layoutLine>& lines, const std::vector<lineDirection>& directions)
+    {
+        size_t start = 0;
+        for (size_t i = 0; i < lines.size(); ++i) {
             if (!lines[i].endsParagraph && i + 1 < lines.size())
                 continue;
-            strongLetters letters;
-            for (size_t k = start; k <= i; ++k)
-                countStrongLetters(lines[k].glyphs, letters);
-            if (letters.rightToLeft > 0) {
-                const bool rightToLeft = letters.rightToLeft > letters.leftToRight;
-                for (size_t k = start; k <= i; ++k)
+            textDirection paragraph = textDirection::none;
+            for (size_t k = start; k <= i && paragraph == textDirection::none; ++k)
+                paragraph = directions[k].opening;
+            const bool rightToLeft = paragraph == textDirection::rightToLeft;
+            for (size_t k = start; k <= i; ++k) {
+                lines[k].rightToLeft = rightToLeft;
+                if (hasRightToLeft(lines[k].glyphs))
                     lines[k].glyphs = inReadingOrder(lines[k].glyphs, rightToLeft);
             }
             start = i + 1;
         }
     }
 
+    // The line ends in a hyphen right after a letter and the line below it
+    // in the column, no farther than a blank line would put it, goes on in
+    // lower case.
+    static bool breaksWord(const textLine& line, const textLine& next)
+    {
+        const std::vector<glyph>& g = line.glyphs;
+        if (!line.horizontal || !next.horizontal || g.size() < 2
+            || !isBrokenWord(g[g.size() - 2].c, g.back().c, next.glyphs.front().c))
+            return false;
+        const float size = std::max(line.size, next.size);
+        const float drop = next.baseline - line.baseline;
+        return drop > 0.5f * size && drop < 2.0f * size && overlap(line.x0, line.x1, next.x0, next.x1) > 0;
+    }
+
     // Inside a block: before an indented first line, or when the next
     // line's first word would have fitted at the end of this one. A line
     // that is indented to the second word of the line above continues a
     // list item ("- item that runs on / under its text").
-    bool breaksAfter(const block& b, size_t i) const
+    bool breaksAfter(const block& b, size_t i, bool rightToLeft) const
     {
         const textLine& line = m_lines[b.lines[i]];
         const textLine& next = m_lines[b.lines[i + 1]];
         const float size = std::max(line.size, next.size);
         if (!line.horizontal || !next.horizontal)
             return true;
-        const bool nextIndented = next.x0 - b.x0 > kIndent * size;
-        const bool indentEnds = i + 2 >= b.lines.size() || m_lines[b.lines[i + 2]].x0 - b.x0 < 0.4f * size;
-        const bool hanging = std::fabs(next.x0 - secondWordStart(line)) < 0.3f * size;
-        if (nextIndented && indentEnds && !hanging && next.x0 - b.x0 < 0.5f * (b.x1 - b.x0))
+        const paragraphSide side{b, rightToLeft};
+        const float indent = side.indent(next);
+        const bool nextIndented = indent > kIndent * size;
+        const bool indentEnds = i + 2 >= b.lines.size() || side.indent(m_lines[b.lines[i + 2]]) < 0.4f * size;
+        const bool hanging = std::fabs(indent - side.secondWordIndent(line)) < 0.3f * size;
+        if (nextIndented && indentEnds && !hanging && indent < 0.5f * (b.x1 - b.x0))
             return true;
-        if (isHyphen(line.glyphs.back().c))
+        if (isHyphen(side.last(line).c))
             return false;
-        const float room = b.x1 - line.x1;
-        return room > firstWordWidth(next) + 0.5f * size;
-    }
-
-    static float secondWordStart(const textLine& line)
-    {
-        bool afterSpace = false;
-        for (const glyph& g : line.glyphs) {
-            const bool space = isSpaceCharacter(g.c);
-            if (afterSpace && !space)
-                return g.x0;
-            afterSpace = afterSpace || space;
-        }
-        return -kInfinity;
-    }
-
-    static float firstWordWidth(const textLine& line)
-    {
-        float right = line.x0;
-        for (const glyph& g : line.glyphs) {
-            if (isSpaceCharacter(g.c))
-                break;
-            right = std::max(right, g.x1);
-        }
-        return right - line.x0;
+        return side.room(line) > side.firstWordWidth(next) + 0.5f * size;
     }
 
     // Clearly shorter than the reference and in its middle, not flush left.
@@ -449,10 +520,7 @@ std::vector<layoutSection> arrangePage(const pageContent& page)
                 }
                 references = {own};
             }
-            const lineMarker marker(lines, references);
-            layoutColumn column;
-            for (const int index : columnBlocks)
-                marker.addBlock(blocks[index], column);
+            layoutColumn column = lineMarker(lines, references).column(blocks, columnBlocks);
             if (!column.lines.empty())
                 section.columns.push_back(std::move(column));
         }

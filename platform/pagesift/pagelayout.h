@@ -8,8 +8,12 @@
 // column structure (sections), and each band into its columns, left to
 // right, each read top to bottom. Within a block a line ends its paragraph
 // at the block's end, before an indented first line, when the next line's
-// first word would have fitted after it, or where centring starts or stops.
-// Lines with right-to-left letters are then put in reading order.
+// first word would have fitted after it, where centring starts or stops, or
+// where the next line can only be read in the other direction; indents and
+// room are measured from the side the paragraph starts on. A line ending in
+// a word broken by a hyphen never ends its paragraph. Each paragraph takes
+// the direction of its first line with letters, and lines with right-to-left
+// letters are put in reading order.
 
 #include "textlines.h"
 
@@ -21,6 +25,7 @@ struct layoutLine {
     std::vector<glyph> glyphs;          // in reading order, no space at either end
     bool endsParagraph = false;
     bool centred = false;
+    bool rightToLeft = false;           // the paragraph's base direction is right to left
 };
 
 struct layoutColumn {

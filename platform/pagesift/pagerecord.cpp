@@ -1,10 +1,11 @@
 #include "pagerecord.h"
 
 #include "fontstyle.h"
+#include "hyphenatedwords.h"
 #include "pagecontent.h"
 #include "pagelayout.h"
 
-#include <QChar>
+#include <QString>
 
 #include <cmath>
 #include <cstdio>
@@ -58,12 +59,6 @@ bool isHyphen(char32_t c)
     return c == U'-' || c == 0x00AD || c == 0x2010 || c == 0x2011;
 }
 
-// A hyphen that may break a word at a line end; a non-breaking hyphen never does.
-bool isBreakHyphen(char32_t c)
-{
-    return c == U'-' || c == 0x00AD || c == 0x2010;
-}
-
 bool needsSpaceBetween(char32_t last, char32_t next)
 {
     return !isSpaceCharacter(last) && !isHyphen(last) && !isUnspacedScript(last) && !isUnspacedScript(next);
@@ -84,13 +79,17 @@ struct builtLine {
     char32_t beforeLast = 0;
 };
 
-// A word broken at the end of a line: a hyphen right after a letter, and
-// the paragraph going on in lower case on the next line. A capital or a
-// digit there means the hyphen is part of the text ("Jean-Paul",
-// "1990-2000"). Scripts without case never join this way.
 bool continuesBrokenWord(const builtLine& line, const builtLine& next)
 {
-    return isBreakHyphen(line.last) && QChar::isLetter(line.beforeLast) && QChar::isLower(next.first);
+    return isBrokenWord(line.beforeLast, line.last, next.first);
+}
+
+QString lineText(const ns_epub::epubLine& line)
+{
+    QString text;
+    for (const ns_epub::epubWord* run : line.words)
+        text += QString::fromStdU16String(run->text);
+    return text;
 }
 
 // The hyphen is the line's last character, alone in its run or at its end;
@@ -107,7 +106,7 @@ void dropEndHyphen(ns_epub::epubLine& line)
 
 class recordBuilder {
 public:
-    explicit recordBuilder(const pageContent& content)
+    recordBuilder(const pageContent& content, hyphenatedWords& compounds) : m_compounds(compounds)
     {
         m_styles.reserve(content.fonts.size());
         for (const fontFace& face : content.fonts) {
@@ -137,9 +136,11 @@ public:
             ns_epub::epubLine* line = lines[i].line;
             if (line->endsParagraph)
                 continue;
-            if (continuesBrokenWord(lines[i], lines[i + 1]))
-                dropEndHyphen(*line);
-            else if (needsSpaceBetween(lines[i].last, lines[i + 1].first))
+            if (continuesBrokenWord(lines[i], lines[i + 1])) {
+                // A soft hyphen is only ever the typesetter's.
+                if (lines[i].last == 0x00AD || !m_compounds.joins(lineText(*line), lineText(*lines[i + 1].line)))
+                    dropEndHyphen(*line);
+            } else if (needsSpaceBetween(lines[i].last, lines[i + 1].first))
                 line->words.back()->text += u' ';
         }
         auto* column = new ns_epub::epubColumn;
@@ -175,6 +176,7 @@ private:
                     built.line = new ns_epub::epubLine;
                     built.line->endsParagraph = source.endsParagraph ? 1 : 0;
                     built.line->centred = source.centred ? 1 : 0;
+                    built.line->rightToLeft = source.rightToLeft ? 1 : 0;
                     built.first = c;
                 }
                 run = newRun(glyphLook);
@@ -212,6 +214,7 @@ private:
     }
 
     std::vector<fontStyle> m_styles;
+    hyphenatedWords& m_compounds;
 };
 
 } // namespace
@@ -226,10 +229,11 @@ pageRecord::~pageRecord()
 }
 
 std::unique_ptr<pageRecord> buildPageRecord(const pageContent& content, const std::vector<layoutSection>& sections,
-                                            const std::vector<std::string>& picturePaths)
+                                            const std::vector<std::string>& picturePaths,
+                                            hyphenatedWords& compounds)
 {
     auto record = std::make_unique<pageRecord>();
-    const recordBuilder builder(content);
+    const recordBuilder builder(content, compounds);
     for (const layoutSection& source : sections) {
         std::unique_ptr<ns_epub::epubSection> section;
         int key = 0;

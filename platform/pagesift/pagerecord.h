@@ -9,6 +9,7 @@
 
 namespace conversion {
 
+class hyphenatedWords;
 struct layoutSection;
 struct pageContent;
 
@@ -26,11 +27,13 @@ public:
 // The page record of an arranged page: one run per stretch of text with one
 // look (family, bold, italic, size in whole points, colour as "#rrggbb"),
 // the lines of a paragraph ending in a space where the break fell between
-// words and without the hyphen where it fell inside a word, and one picture
-// per path, in order. Sections without columns,
-// columns without lines and lines without text are left out.
+// words and without the hyphen where it fell inside a word, unless the
+// pieces make one of the document's hyphenated words, and one picture per
+// path, in order. Sections without columns, columns without lines and lines
+// without text are left out.
 std::unique_ptr<pageRecord> buildPageRecord(const pageContent& content, const std::vector<layoutSection>& sections,
-                                            const std::vector<std::string>& picturePaths);
+                                            const std::vector<std::string>& picturePaths,
+                                            hyphenatedWords& compounds);
 
 } // namespace conversion
 

@@ -1,6 +1,7 @@
 #include "parserun.h"
 
 #include "fitzdocument.h"
+#include "hyphenatedwords.h"
 #include "pagecontent.h"
 #include "pagelayout.h"
 #include "pagerecord.h"
@@ -13,6 +14,7 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <iterator>
 #include <cstring>
 
 namespace conversion {
@@ -42,6 +44,11 @@ parseRun::parseRun(pdfParseProgress* progress, pdfParser::pageParseFunc pageFunc
 QString parseRun::problems() const
 {
     return m_problems.join(QLatin1Char('\n'));
+}
+
+std::vector<int> parseRun::unreadPages() const
+{
+    return std::vector<int>(m_unread.begin(), m_unread.end());
 }
 
 void parseRun::run(const pdfParseConf* request)
@@ -113,6 +120,11 @@ void parseRun::deliverPages(fitzDocument& document, pictureStore& pictures, cons
     const int wanted = static_cast<int>(std::count_if(pages.begin(), pages.end(), exists));
     if (m_progress)
         m_progress->setPageNumber(wanted);
+    std::vector<int> delivered;
+    std::copy_if(pages.begin(), pages.end(), std::back_inserter(delivered), exists);
+    hyphenatedWords compounds([this, &document, &delivered](hyphenatedWords& words) {
+        readWholeText(document, delivered, words);
+    });
     int done = 0;
     int read = 0;
     for (const int page : pages) {
@@ -123,7 +135,7 @@ void parseRun::deliverPages(fitzDocument& document, pictureStore& pictures, cons
                        .arg(QString::number(page), QString::number(count)));
             continue;
         }
-        const pageResult result = deliverPage(document, pictures, page);
+        const pageResult result = deliverPage(document, pictures, page, compounds);
         reportDone(++done);
         if (result.read)
             ++read;
@@ -135,10 +147,28 @@ void parseRun::deliverPages(fitzDocument& document, pictureStore& pictures, cons
         fail(QStringLiteral("none of the requested pages of %1 could be read").arg(m_path));
 }
 
+// Whether a hyphen at a line end belongs to the word is known only from the
+// whole text: a quick look at every page to be delivered notes the words it
+// writes with a hyphen inside a line. A cancel cuts it short.
+void parseRun::readWholeText(fitzDocument& document, std::vector<int> pages, hyphenatedWords& words) const
+{
+    std::sort(pages.begin(), pages.end());
+    pages.erase(std::unique(pages.begin(), pages.end()), pages.end());
+    std::vector<std::u32string> lines;
+    for (const int page : pages) {
+        if (cancelled())
+            return;
+        document.readText(page - 1, lines);
+        for (const std::u32string& line : lines)
+            words.addLine(line);
+    }
+}
+
 // A page that cannot be loaded is left out; one whose content could be
 // loaded or run only in part is delivered with what was read. Both are
 // reported.
-parseRun::pageResult parseRun::deliverPage(fitzDocument& document, pictureStore& pictures, int pageNumber)
+parseRun::pageResult parseRun::deliverPage(fitzDocument& document, pictureStore& pictures, int pageNumber,
+                                           hyphenatedWords& compounds)
 {
     pageResult result;
     pageContent content;
@@ -166,7 +196,7 @@ parseRun::pageResult parseRun::deliverPage(fitzDocument& document, pictureStore&
         else
             paths.push_back(path.toStdString());
     }
-    std::unique_ptr<pageRecord> record = buildPageRecord(content, arrangePage(content), paths);
+    std::unique_ptr<pageRecord> record = buildPageRecord(content, arrangePage(content), paths, compounds);
     content = pageContent();
     ns_epub::epubPage* page = record.get();
     result.more = m_pageFunc ? m_pageFunc(page) : true;
@@ -198,6 +228,7 @@ void parseRun::notice(const QString& what)
 
 void parseRun::noticeUnreadable(int pageNumber, const QString& why)
 {
+    m_unread.insert(pageNumber);
     notice(QStringLiteral("cannot read page %1 in '%2': %3")
                .arg(QString::number(pageNumber), QFileInfo(m_path).fileName(), why));
 }

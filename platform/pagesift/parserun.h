@@ -7,9 +7,13 @@
 #include <QString>
 #include <QStringList>
 
+#include <set>
+#include <vector>
+
 namespace conversion {
 
 class fitzDocument;
+class hyphenatedWords;
 class pictureStore;
 
 // One call of pdfParser::parse: checks the request, opens the document,
@@ -21,6 +25,8 @@ public:
 
     void run(const pdfParseConf* request);
     QString problems() const;
+    // The requested pages that were left out or damaged, each once, rising.
+    std::vector<int> unreadPages() const;
 
 private:
     bool readRequest(const pdfParseConf* request);
@@ -31,7 +37,9 @@ private:
     };
 
     void deliverPages(fitzDocument& document, pictureStore& pictures, const std::vector<int>& pages, int count);
-    pageResult deliverPage(fitzDocument& document, pictureStore& pictures, int pageNumber);
+    void readWholeText(fitzDocument& document, std::vector<int> pages, hyphenatedWords& words) const;
+    pageResult deliverPage(fitzDocument& document, pictureStore& pictures, int pageNumber,
+                           hyphenatedWords& compounds);
 
     bool cancelled() const;
     void fail(const QString& why);
@@ -45,6 +53,7 @@ private:
     QString m_path;
     QByteArray m_passwords[2];
     QStringList m_problems;
+    std::set<int> m_unread;
 };
 
 } // namespace conversion

@@ -34,11 +34,17 @@ void pdfParser::parse(pdfParseConf* conf)
     parseRun run(m_progress, m_pageFunc, m_pictureFolder);
     run.run(conf ? conf : m_conf);
     m_lastError = run.problems();
+    m_unreadPages = run.unreadPages();
 }
 
 QString pdfParser::lastError() const
 {
     return m_lastError;
+}
+
+std::vector<int> pdfParser::unreadPages() const
+{
+    return m_unreadPages;
 }
 
 } // namespace conversion

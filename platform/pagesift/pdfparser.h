@@ -3,6 +3,8 @@
 
 #include <QString>
 
+#include <vector>
+
 namespace conversion {
 
 struct pdfParseConf;
@@ -49,6 +51,10 @@ public:
     // asked for whole; otherwise one line per problem: why it failed, each
     // page it could not read in full.
     QString lastError() const;
+    // The requested pages the last parse left out or found damaged (each
+    // named in lastError()), each once, rising; the book holds what could
+    // be read of them.
+    std::vector<int> unreadPages() const;
 
 private:
     pdfParseConf* m_conf = nullptr;
@@ -56,6 +62,7 @@ private:
     pageParseFunc m_pageFunc = nullptr;
     QString m_pictureFolder;
     QString m_lastError;
+    std::vector<int> m_unreadPages;
 };
 
 } // namespace conversion

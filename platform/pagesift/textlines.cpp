@@ -2,6 +2,8 @@
 
 #include "bidiorder.h"
 
+#include <QChar>
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -73,12 +75,15 @@ void keep(textLine& piece, std::vector<textLine>& out)
 // Writers draw such lines in either direction, with or without space
 // glyphs, so the positions decide, not the drawing order; the spaces must be
 // found here, while the gaps are still known. A combining mark stays with
-// the glyph it was drawn after.
+// the glyph it was drawn after, and gaps are measured between letters with
+// their marks: a mark may stand beside its letter, in what would otherwise
+// look like a gap between two words.
 std::vector<glyph> inPageOrder(const std::vector<glyph>& drawn)
 {
     struct cluster {
         size_t first, end;   // a base glyph and the marks drawn after it
         float centre;
+        float x0, x1;        // extent of the base and its marks
     };
     std::vector<cluster> clusters;
     clusters.reserve(drawn.size());
@@ -86,27 +91,34 @@ std::vector<glyph> inPageOrder(const std::vector<glyph>& drawn)
         const glyph& g = drawn[i];
         if (isSpaceCharacter(g.c))
             continue;
-        if (!clusters.empty() && clusters.back().end == i && isCombiningMark(g.c))
-            ++clusters.back().end;
-        else
-            clusters.push_back({i, i + 1, g.x0 + g.x1});
+        if (!clusters.empty() && clusters.back().end == i && isCombiningMark(g.c)) {
+            cluster& owner = clusters.back();
+            ++owner.end;
+            owner.x0 = std::min(owner.x0, g.x0);
+            owner.x1 = std::max(owner.x1, g.x1);
+        } else {
+            clusters.push_back({i, i + 1, g.x0 + g.x1, g.x0, g.x1});
+        }
     }
     std::stable_sort(clusters.begin(), clusters.end(),
                      [](const cluster& a, const cluster& b) { return a.centre < b.centre; });
     std::vector<glyph> placed;
     placed.reserve(drawn.size());
-    const glyph* lastBase = nullptr;
+    const cluster* last = nullptr;
     for (const cluster& c : clusters) {
         const glyph& base = drawn[c.first];
-        if (lastBase && base.x0 - lastBase->x1 > kSpaceGap * std::max(glyphSize(base), glyphSize(*lastBase))) {
-            glyph space = *lastBase;
-            space.c = U' ';
-            space.x0 = lastBase->x1;
-            space.x1 = base.x0;
-            placed.push_back(space);
+        if (last) {
+            const glyph& lastBase = drawn[last->first];
+            if (c.x0 - last->x1 > kSpaceGap * std::max(glyphSize(base), glyphSize(lastBase))) {
+                glyph space = lastBase;
+                space.c = U' ';
+                space.x0 = last->x1;
+                space.x1 = c.x0;
+                placed.push_back(space);
+            }
         }
         placed.insert(placed.end(), drawn.begin() + static_cast<long>(c.first), drawn.begin() + static_cast<long>(c.end));
-        lastBase = &base;
+        last = &c;
     }
     return placed;
 }
@@ -301,6 +313,16 @@ bool isSpaceCharacter(char32_t c)
 {
     return c == U' ' || c == U'\t' || c == 0x00A0 || (c >= 0x2000 && c <= 0x200B) || c == 0x202F || c == 0x205F
         || c == 0x3000;
+}
+
+bool isBreakHyphen(char32_t c)
+{
+    return c == U'-' || c == 0x00AD || c == 0x2010;
+}
+
+bool isBrokenWord(char32_t beforeHyphen, char32_t hyphen, char32_t next)
+{
+    return isBreakHyphen(hyphen) && QChar::isLetter(beforeHyphen) && QChar::isLower(next);
 }
 
 std::vector<textLine> collectTextLines(const pageContent& page)

@@ -31,6 +31,15 @@ std::vector<textLine> collectTextLines(const pageContent& page);
 // Characters that separate words on a line.
 bool isSpaceCharacter(char32_t c);
 
+// A hyphen that may break a word at a line end; a non-breaking one never does.
+bool isBreakHyphen(char32_t c);
+
+// The end of a line and the start of the next one hold a word broken at the
+// line end: a hyphen right after a letter, and the text going on in lower
+// case. A capital or a digit there means the hyphen is part of the text
+// ("Jean-Paul", "1990-2000"); scripts without case never break this way.
+bool isBrokenWord(char32_t beforeHyphen, char32_t hyphen, char32_t next);
+
 } // namespace conversion
 
 #endif

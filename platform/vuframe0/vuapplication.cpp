@@ -20,11 +20,46 @@ namespace {
 QPointer<VuMainWindow> g_mainWindow;
 QPointer<VuSkinManager> g_skinManager;
 
-void printOut(const QString& text)
+void print(const QString& text, std::FILE* stream)
 {
     const QByteArray bytes = text.toLocal8Bit();
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
-    std::fflush(stdout);
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
+    std::fflush(stream);
+}
+
+// The exit status of a command line that cannot be understood, as command
+// line tools give it.
+constexpr int kUsageError = 2;
+
+// Qt's own options, which the application object takes out of the command
+// line later: those that take the next argument as their value, and those
+// that stand alone. Each may also be written with two dashes, and the ones
+// that take a value as "-name=value".
+const char* const kQtOptionsWithValue[] = {
+    "platform", "platformpluginpath", "platformtheme", "plugin",  "qwindowgeometry",
+    "geometry", "qwindowicon",        "qwindowtitle",  "title",   "session",
+    "display",  "name",               "visual",        "style",   "stylesheet",
+    "qmljsdebugger",
+};
+const char* const kQtSwitches[] = { "reverse", "testability", "widgetcount", "nograb", "dograb" };
+
+// How many arguments a Qt option at argv[i] takes up (itself and its
+// value), or 0 when it is none of Qt's.
+int qtOptionLength(const QByteArray& argument)
+{
+    QByteArray name = argument.mid(argument.startsWith("--") ? 2 : 1);
+    const int equals = int(name.indexOf('='));
+    for (const char* known : kQtOptionsWithValue) {
+        if (equals > 0 && name.left(equals) == known)
+            return 1;
+        if (name == known)
+            return 2;
+    }
+    for (const char* known : kQtSwitches) {
+        if (name == known)
+            return 1;
+    }
+    return 0;
 }
 
 bool loadTranslator(QObject* owner, const QString& name, const QString& folder)
@@ -92,26 +127,43 @@ bool VuApplication::initCfg(const char* cfgFolder, bool create)
     return QDir(folder).exists();
 }
 
-bool VuApplication::processCmdLine(int argc, char** argv)
+bool VuApplication::processCmdLine(int argc, char** argv, int* exitCode)
 {
+    *exitCode = 0;
     for (int i = 1; i < argc && argv[i]; ++i) {
-        if (std::strcmp(argv[i], "--help") == 0) {
-            printOut(helpText());
+        const QByteArray argument(argv[i]);
+        if (argument == "-h" || argument == "--help") {
+            print(helpText(), stdout);
             return true;
         }
-        if (std::strcmp(argv[i], "--version") == 0) {
-            printOut(versionText());
+        if (argument == "-v" || argument == "--version") {
+            print(versionText(), stdout);
             return true;
         }
+        // Any other word is no option and is left alone.
+        if (!argument.startsWith('-'))
+            continue;
+        const int length = qtOptionLength(argument);
+        if (length == 0) {
+            print(QStringLiteral("%1: unknown option '%2'\n").arg(VuPref::product_key(), QString::fromLocal8Bit(argument))
+                      + usageLine(),
+                  stderr);
+            *exitCode = kUsageError;
+            return true;
+        }
+        i += length - 1;
     }
     return false;
 }
 
+QString VuApplication::usageLine()
+{
+    return QStringLiteral("Usage: %1 [-h|--help] [-v|--version]\n").arg(VuPref::product_key());
+}
+
 QString VuApplication::helpText()
 {
-    return QStringLiteral("Usage: %1 [--help] [--version]\n"
-                          "Converts PDF documents into ePub e-books.\n")
-        .arg(VuPref::product_key());
+    return usageLine() + QStringLiteral("Converts PDF documents into ePub e-books.\n");
 }
 
 QString VuApplication::versionText()

@@ -47,12 +47,15 @@ public:
     // folder does not exist afterwards.
     bool initCfg(const char* cfgFolder, bool create);
 
-    // Handles "--help" and "--version": prints one short text to standard
-    // output and returns true, so the program ends with 0. Any other command
-    // line returns false and the program starts; unknown arguments are
-    // ignored. Needs no application object, so a program can answer these
-    // before it builds one, which takes a display.
-    static bool processCmdLine(int argc, char** argv);
+    // Handles "-h"/"--help" and "-v"/"--version": prints one short text to
+    // standard output and returns true with *exitCode 0. An option that is
+    // neither these nor one of Qt's own (which the application object takes
+    // later) prints the usage line to standard error and returns true with
+    // *exitCode 2. Otherwise returns false and the program starts; words
+    // that are no option are left alone. Needs no application object, so a
+    // program can answer before it builds one, which takes a display.
+    static bool processCmdLine(int argc, char** argv, int* exitCode);
+    static QString usageLine();
     static QString helpText();
     static QString versionText();
 

@@ -11,7 +11,6 @@
 #include "platform/vuframe0/vuwindowframe_p.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QKeyEvent>
@@ -136,8 +135,8 @@ void VuMainWindow::requestUpdateUi()
 void VuMainWindow::initialize()
 {
     setCustomTitleButtonMenu();
-    if (m_frame)
-        m_frame->setWindowIcon(QApplication::windowIcon());
+    // The frame has no icon of its own: it shows the application's, also
+    // one that is set after this.
     retranslateFramework();
     skinChanged(VuApplication::skinManager()->currentSkin());
     requestUpdateUi();

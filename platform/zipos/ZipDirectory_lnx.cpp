@@ -1,5 +1,5 @@
-// Directories held by descriptor for the ZIP engine's walks: openat with
-// O_NOFOLLOW from a directory already open, never a path resolved again.
+// Directories held by descriptor: openat with O_NOFOLLOW from a directory
+// already open, never a path resolved again.
 #include "ZipPlatform.h"
 
 #include <QFile>
@@ -13,7 +13,7 @@ namespace ZipPlatform {
 
 namespace {
 
-constexpr int kDirectoryFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
+constexpr int kDirectoryFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
 
 // A trailing '/' would make the system follow a link at the last name.
 QByteArray nativePath(const QString& path)
@@ -21,13 +21,21 @@ QByteArray nativePath(const QString& path)
     return QFile::encodeName(path.isEmpty() ? QStringLiteral(".") : removeTrailingPathSeparators(path));
 }
 
-int openDirectoryAt(int parent, const QByteArray& name)
+int openDirectoryAt(int parent, const QByteArray& name, bool followLink)
 {
     int descriptor;
     do {
-        descriptor = ::openat(parent, name.constData(), kDirectoryFlags);
+        descriptor = ::openat(parent, name.constData(), kDirectoryFlags | (followLink ? 0 : O_NOFOLLOW));
     } while (descriptor < 0 && errno == EINTR);
     return descriptor;
+}
+
+CDirectory::CIdentity identityFrom(const struct stat& status)
+{
+    CDirectory::CIdentity identity;
+    identity.device = static_cast<quint64>(status.st_dev);
+    identity.inode = static_cast<quint64>(status.st_ino);
+    return identity;
 }
 
 } // namespace
@@ -39,36 +47,23 @@ CDirectory::CDirectory(int descriptor)
 
 CDirectory::~CDirectory()
 {
+    // A directory given up after a failure leaves that failure's error.
+    const int error = errno;
     ::close(m_descriptor);
+    errno = error;
 }
 
-std::unique_ptr<CDirectory> CDirectory::open(const QString& path)
+std::unique_ptr<CDirectory> CDirectory::open(const QString& path, bool followLink)
 {
-    const int descriptor = openDirectoryAt(AT_FDCWD, nativePath(path));
+    const int descriptor = openDirectoryAt(AT_FDCWD, nativePath(path), followLink);
     if (descriptor < 0)
         return nullptr;
     return std::unique_ptr<CDirectory>(new CDirectory(descriptor));
 }
 
-std::unique_ptr<CDirectory> CDirectory::create(const QString& path)
+std::unique_ptr<CDirectory> CDirectory::openChild(const QByteArray& name) const
 {
-    const QByteArray native = nativePath(path);
-    if (::mkdir(native.constData(), 0777) != 0)
-        return nullptr;
-    std::unique_ptr<CDirectory> directory = open(path);
-    // Between the two calls another user may have put a folder of their own
-    // in its place.
-    struct stat status;
-    if (directory && (::fstat(directory->m_descriptor, &status) != 0 || status.st_uid != ::geteuid())) {
-        errno = EEXIST;
-        return nullptr;
-    }
-    return directory;
-}
-
-std::unique_ptr<CDirectory> CDirectory::openChild(const QString& name) const
-{
-    const int descriptor = openDirectoryAt(m_descriptor, QFile::encodeName(name));
+    const int descriptor = openDirectoryAt(m_descriptor, name, false);
     if (descriptor < 0)
         return nullptr;
     return std::unique_ptr<CDirectory>(new CDirectory(descriptor));
@@ -82,13 +77,13 @@ std::unique_ptr<CDirectory> CDirectory::duplicate() const
     return std::unique_ptr<CDirectory>(new CDirectory(descriptor));
 }
 
-int CDirectory::openFile(const QString& name, bool followLink) const
+int CDirectory::openFile(const QByteArray& name, bool followLink) const
 {
     // Non-blocking: a pipe put in a file's place must not stop the walk.
     const int flags = O_RDONLY | O_NONBLOCK | O_CLOEXEC | (followLink ? 0 : O_NOFOLLOW);
     int descriptor;
     do {
-        descriptor = ::openat(m_descriptor, QFile::encodeName(name).constData(), flags);
+        descriptor = ::openat(m_descriptor, name.constData(), flags);
     } while (descriptor < 0 && errno == EINTR);
     if (descriptor < 0)
         return -1;
@@ -102,12 +97,30 @@ int CDirectory::openFile(const QString& name, bool followLink) const
     return descriptor;
 }
 
-bool CDirectory::isSame(const CDirectory& other) const
+bool CDirectory::holds(const QByteArray& name, const CIdentity& identity) const
 {
-    struct stat mine;
-    struct stat theirs;
-    return ::fstat(m_descriptor, &mine) == 0 && ::fstat(other.m_descriptor, &theirs) == 0
-        && mine.st_dev == theirs.st_dev && mine.st_ino == theirs.st_ino;
+    struct stat status;
+    return ::fstatat(m_descriptor, name.constData(), &status, AT_SYMLINK_NOFOLLOW) == 0
+        && identityFrom(status) == identity;
+}
+
+CDirectory::CIdentity CDirectory::identity() const
+{
+    return identityOf(m_descriptor);
+}
+
+CDirectory::CIdentity CDirectory::identityOf(int descriptor)
+{
+    struct stat status;
+    if (::fstat(descriptor, &status) != 0)
+        return CIdentity();
+    return identityFrom(status);
+}
+
+int CDirectory::maxNameLength() const
+{
+    const long limit = ::fpathconf(m_descriptor, _PC_NAME_MAX);
+    return limit > 0 ? int(limit) : 255;
 }
 
 } // namespace ZipPlatform

@@ -160,6 +160,11 @@ int lastError()
     return errno;
 }
 
+void setLastError(int error)
+{
+    errno = error;
+}
+
 bool getFileAttributes(const QString& path, quint32& attributes)
 {
     struct stat info;

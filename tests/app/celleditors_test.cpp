@@ -10,6 +10,7 @@
 #include <QAbstractItemView>
 #include <QFocusEvent>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -32,7 +33,7 @@ protected:
     // the cells lie.
     QRect inViewport(const QWidget* editor) const
     {
-        return QRect(m_list->viewport()->mapFrom(m_list, editor->pos()), editor->size());
+        return QRect(m_list->viewport()->mapFromGlobal(editor->mapToGlobal(QPoint())), editor->size());
     }
 
     QRect cellRect(QTreeWidgetItem* item, int column) const
@@ -114,6 +115,28 @@ TEST_F(CellEditorPlacement, TheEditorsFollowThePointerOverTheirCells)
     hover(row(1), taskrow::ColumnFileName);
     EXPECT_FALSE(m_pages->isVisible());
     EXPECT_FALSE(m_modes->isVisible());
+}
+
+// The row being edited is the selected one; an open editor stays over its
+// cell when the list scrolls sideways.
+TEST_F(CellEditorPlacement, AClickedEditorSelectsItsRowAndMovesWithItsCell)
+{
+    addRows({ QStringLiteral("a.pdf"), QStringLiteral("b.pdf") });
+    hover(row(1), taskrow::ColumnSelectedPages);
+    QTest::mouseClick(m_pages->lineEdit(), Qt::LeftButton);
+    EXPECT_EQ(m_list->selectedItems(), QList<QTreeWidgetItem*>{ row(1) });
+
+    hover(row(0), taskrow::ColumnMode);
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(5, 5), m_modes->mapToGlobal(QPointF(5, 5)),
+                      Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(m_modes, &press);
+    m_modes->hidePopup();
+    EXPECT_EQ(m_list->selectedItems(), QList<QTreeWidgetItem*>{ row(0) });
+
+    m_list->setColumnWidth(taskrow::ColumnFileName, 600);
+    QCoreApplication::processEvents();
+    m_list->horizontalScrollBar()->setValue(200);
+    EXPECT_EQ(inViewport(m_modes), cellRect(row(0), taskrow::ColumnMode));
 }
 
 TEST_F(CellEditorPlacement, NoEditorShowsWhileEditingIsOff)
@@ -217,6 +240,11 @@ TEST_F(PageEditor, EnterChecksTheOrderOfARange)
     hover(row(0), taskrow::ColumnSelectedPages);
     {
         ModalAnswers none;
+        type(QStringLiteral("3-3"));
+        QTest::keyClick(m_pages, Qt::Key_Return);
+        EXPECT_EQ(none.answered() + none.unexpected(), 0);
+        EXPECT_EQ(pagesOf(0), QStringLiteral("3-3"));
+        m_pages->lineEdit()->selectAll();
         type(QStringLiteral("5-1"));
         EXPECT_EQ(none.answered() + none.unexpected(), 0);
         EXPECT_EQ(pagesOf(0), QStringLiteral("5-1"));
@@ -225,14 +253,15 @@ TEST_F(PageEditor, EnterChecksTheOrderOfARange)
     QTest::keyClick(m_pages, Qt::Key_Return);
     EXPECT_EQ(answers.texts(), QStringList({ kInvalidPages }));
     EXPECT_EQ(answers.unexpected(), 0);
-    // The field and the row agree on the text before the last keystroke.
-    EXPECT_EQ(m_pages->currentText(), QStringLiteral("5-"));
-    EXPECT_EQ(pagesOf(0), QStringLiteral("5-"));
+    // Field and row agree on the last text that passed, never on "5-",
+    // which would run to the last page.
+    EXPECT_EQ(m_pages->currentText(), QStringLiteral("5"));
+    EXPECT_EQ(pagesOf(0), QStringLiteral("5"));
     // Enter offers no new item in the list.
     EXPECT_EQ(m_pages->count(), 2);
 
     ModalAnswers none;
-    type(QStringLiteral("7"));
+    type(QStringLiteral("-7"));
     QTest::keyClick(m_pages, Qt::Key_Enter);
     EXPECT_EQ(none.answered() + none.unexpected(), 0);
     EXPECT_EQ(pagesOf(0), QStringLiteral("5-7"));
@@ -252,7 +281,7 @@ TEST_F(PageEditor, OnlyAClickElsewhereChecksStrictlyOnLeaving)
     ModalAnswers answers({ pressButton(QStringLiteral("OK")) });
     loseFocus(m_pages, Qt::MouseFocusReason);
     EXPECT_EQ(answers.texts(), QStringList({ kInvalidPages }));
-    EXPECT_EQ(pagesOf(0), QStringLiteral("9-"));
+    EXPECT_EQ(pagesOf(0), QStringLiteral("9"));
 }
 
 TEST_F(PageEditor, EscapeTakesBackTheTyping)

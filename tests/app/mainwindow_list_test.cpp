@@ -182,6 +182,26 @@ TEST_F(ListCommands, APasswordFileIsPreviewedWithItsPassword)
     EXPECT_EQ(preview()->countPage(), 4);
 }
 
+TEST_F(ListCommands, ARowWithoutItsPasswordAsksForItWhenSelected)
+{
+    const QString locked = pdf(QStringLiteral("locked.pdf"), 4, QStringLiteral("pw"));
+    {
+        ModalAnswers cancel({ pressButton(QStringLiteral("Cancel")) });
+        addRows({ locked });
+    }
+    for (const bool give : { false, true }) {
+        // Given up: nothing is opened, nor fails to open.
+        ModalAnswers prompt({ give ? typeAndPress(QStringLiteral("pw"), QStringLiteral("OK"))
+                                   : pressButton(QStringLiteral("Cancel")) });
+        selectOnly({ 0 });
+        EXPECT_EQ(prompt.answered(), 1);
+        EXPECT_EQ(prompt.unexpected(), 0);
+        EXPECT_EQ(preview()->countPage(), give ? 4 : 0);
+        m_list->clearSelection();
+    }
+    EXPECT_EQ(row(0)->text(taskrow::ColumnTotalPages), QStringLiteral("4"));
+}
+
 // What updateUiState sets, control by control.
 class WindowState : public ListCommands {
 protected:

@@ -4,6 +4,7 @@
 #include "mainwindowfixture.h"
 
 #include "convert/utils.h"
+#include "pdfdamage.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -342,6 +343,21 @@ TEST_F(Queue, AFailedTaskShowsFailedAndTheNextOneStarts)
     expectSoundBook(m_out + QStringLiteral("/good.epub"));
 }
 
+// A book made without a page that could not be read is no plain success:
+// the row says how many pages, and which, and shows no link.
+TEST_F(Queue, ARowThatCouldNotReadEveryPageNamesThePages)
+{
+    addPdfs({ QStringLiteral("damaged.pdf") }, 3);
+    const QString file = taskrow::pdfPath(row(0));
+    ASSERT_TRUE(testfiles::writeAll(file, testpdf::withoutObjectHolding(testfiles::readAll(file), "(Page 2)", true)));
+    m_window->on_convert();
+    ASSERT_TRUE(waitForRunEnd());
+    EXPECT_EQ(taskrow::status(row(0)), taskrow::StatusIncomplete);
+    EXPECT_EQ(taskrow::unreadPages(row(0)), QList<int>({ 2 }));
+    EXPECT_EQ(linkOf(0), nullptr);
+    expectSoundBook(m_out + QStringLiteral("/damaged.epub"));
+}
+
 TEST_F(Queue, AProtectedPdfConvertsWithThePasswordGivenWhenItWasAdded)
 {
     const QString locked = pdf(QStringLiteral("in/locked.pdf"), 2, QStringLiteral("s3cret"));
@@ -354,6 +370,21 @@ TEST_F(Queue, AProtectedPdfConvertsWithThePasswordGivenWhenItWasAdded)
     ASSERT_TRUE(waitForRunEnd());
     EXPECT_EQ(taskrow::status(row(0)), taskrow::StatusDone);
     expectSoundBook(m_out + QStringLiteral("/locked.epub"));
+}
+
+TEST_F(Queue, AProtectedPdfWhosePromptWasCancelledAsksAgainWhenConverted)
+{
+    const QString locked = pdf(QStringLiteral("in/locked.pdf"), 2, QStringLiteral("s3cret"));
+    {
+        ModalAnswers cancel({ pressButton(QStringLiteral("Cancel")) });
+        addRows({ locked });
+    }
+    ModalAnswers prompt({ typeAndPress(QStringLiteral("s3cret"), QStringLiteral("OK")) });
+    m_window->on_convert();
+    ASSERT_TRUE(waitForRunEnd());
+    EXPECT_EQ(prompt.answered(), 1);
+    EXPECT_EQ(prompt.unexpected(), 0);
+    EXPECT_EQ(taskrow::status(row(0)), taskrow::StatusDone);
 }
 
 TEST_F(Queue, ConvertSelectedTakesTheSelectedRowsInListOrder)

@@ -25,8 +25,10 @@
 #include <QProgressBar>
 #include <QRadioButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTranslator>
+#include <QTreeWidgetItem>
 
 #include <iterator>
 
@@ -245,6 +247,25 @@ TEST_F(MainWindowForm, TaskListColumns)
     EXPECT_EQ(painter->parent(), list);
 
     EXPECT_EQ(list->hostWindow(), child<HostWindow>(window, "widgetPDFView"));
+}
+
+// At the default size no column passes the list's edge, with or without a
+// vertical scroll bar: the last one takes what is left.
+TEST_F(MainWindowForm, AtTheDefaultSizeEveryColumnShows)
+{
+    MainWindow window;
+    window.show(true);
+    auto* list = child<VuTreeWidget>(window, "treeWidget");
+    for (const int rows : { 1, 60 }) {
+        while (list->topLevelItemCount() < rows)
+            new QTreeWidgetItem(list, { QString(), QStringLiteral("book.pdf") });
+        // Lays the rows out now, with the scroll bar they need.
+        list->scrollToBottom();
+        QCoreApplication::processEvents();
+        ASSERT_EQ(list->verticalScrollBar()->isVisible(), rows > 1);
+        EXPECT_EQ(list->header()->length(), list->viewport()->width()) << rows;
+        EXPECT_FALSE(list->horizontalScrollBar()->isVisible()) << rows;
+    }
 }
 
 TEST_F(MainWindowForm, StartStateOfTheControls)

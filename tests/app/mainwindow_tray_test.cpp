@@ -175,6 +175,16 @@ TEST_F(Tray, TheIconStartsHiddenWithItsMenu)
     EXPECT_EQ(m_window->findChildren<QSystemTrayIcon*>().size(), 1);
 }
 
+// Drawn for the program, and shown by the window and the tray alike.
+TEST_F(Tray, TheWindowAndTheIconShowTheProgramsOwnPicture)
+{
+    const QIcon own = QApplication::windowIcon();
+    EXPECT_FALSE(own.pixmap(16).isNull());
+    EXPECT_FALSE(own.pixmap(256).isNull());
+    EXPECT_EQ(icon()->icon().cacheKey(), own.cacheKey());
+    EXPECT_EQ(frame()->windowIcon().cacheKey(), own.cacheKey());
+}
+
 TEST_F(Tray, RunInBackgroundHidesTheWindowUntilTheIconIsDoubleClicked)
 {
     QAction* background = child<QAction>("actionRunInBackground");

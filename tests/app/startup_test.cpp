@@ -168,13 +168,25 @@ TEST(StartUp, HandledCommandLineEndsBeforeAnyWindow)
     EXPECT_EQ(again.out, version.out);
 }
 
-TEST(StartUp, HelpAndVersionNeedNoDisplay)
+// Qt's own options and their values are no unknown options.
+TEST(StartUp, TheCommandLineIsAnsweredWithoutADisplay)
 {
-    for (const QString& option : {QStringLiteral("--version"), QStringLiteral("--help")}) {
-        const ProgramRun run = runToEnd({option}, freshInstanceId(), false);
-        EXPECT_EQ(run.exitCode, 0) << qPrintable(option);
-        EXPECT_EQ(run.out, (option == QLatin1String("--help") ? VuApplication::helpText()
-                                                              : VuApplication::versionText()).toUtf8());
+    const struct {
+        QStringList arguments;
+        int exitCode;
+        QString out;
+    } lines[] = {
+        { { QStringLiteral("-h") }, 0, VuApplication::helpText() },
+        { { QStringLiteral("-reverse"), QStringLiteral("-style"), QStringLiteral("fusion"), QStringLiteral("-v") },
+          0, VuApplication::versionText() },
+        { { QStringLiteral("--bogus") }, 2, QString() },
+    };
+    for (const auto& line : lines) {
+        for (const bool withDisplay : { false, true }) {
+            const ProgramRun run = runToEnd(line.arguments, freshInstanceId(), withDisplay);
+            EXPECT_EQ(run.exitCode, line.exitCode) << qPrintable(line.arguments.join(QLatin1Char(' ')));
+            EXPECT_EQ(run.out, line.out.toUtf8());
+        }
     }
 }
 

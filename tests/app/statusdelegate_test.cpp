@@ -337,6 +337,24 @@ TEST_F(StatusPainter, AWordWiderThanTheCellIsCutAndShownWholeAsTooltip)
     QToolTip::hideText();
 }
 
+// A book that could not read every page counts them in its word and names
+// them, as a page list, in its tooltip.
+TEST_F(StatusPainter, AnIncompleteRowCountsItsUnreadPagesAndNamesThemInItsTooltip)
+{
+    taskrow::setStatus(m_row, taskrow::StatusIncomplete);
+    taskrow::setUnreadPages(m_row, { 5, 28, 30, 31, 32 });
+    PaintRecorder recorder(kImageSize);
+    record(recorder);
+    ASSERT_EQ(recorder.texts().size(), 1);
+    EXPECT_EQ(recorder.texts().at(0).text, QStringLiteral("Unreadable: 5"));
+
+    const QStyleOptionViewItem cell = option();
+    QHelpEvent tip(QEvent::ToolTip, cell.rect.center(), m_tree.viewport()->mapToGlobal(cell.rect.center()));
+    EXPECT_TRUE(m_delegate.helpEvent(&tip, &m_tree, cell, statusIndex()));
+    EXPECT_EQ(QToolTip::text(), QStringLiteral("Pages that could not be read: 5,28,30-32"));
+    QToolTip::hideText();
+}
+
 // A converted row's book name does the same over the cell; its link still
 // hands over the whole path.
 TEST(BookLink, ANameWiderThanTheCellIsCutAndShownWholeAsTooltip)
@@ -363,7 +381,7 @@ TEST_F(StatusPainter, NewIdleFinishedAndUnknownRowsShowNothing)
 
     // No status at all: a row never queued.
     EXPECT_EQ(paintImage(), blank);
-    for (int status : {int(taskrow::StatusIdle), int(taskrow::StatusDone), 0, 1, 51, 61, -53}) {
+    for (int status : {int(taskrow::StatusIdle), int(taskrow::StatusDone), 0, 1, 51, 62, -53}) {
         taskrow::setStatus(m_row, status);
         taskrow::setProgressText(m_row, QStringLiteral("50.00"));
         EXPECT_EQ(paintImage(), blank) << status;

@@ -41,8 +41,9 @@ INSTANTIATE_TEST_SUITE_P(
         CheckCase{"3,1,3", 12, true, true},
         // a final "-" runs to the last page; the end of a range is not bounded
         CheckCase{"5-", 12, true, true}, CheckCase{"8-20", 12, true, true},
-        // a falling range passes only the lenient check
-        CheckCase{"7-3", 12, true, false}, CheckCase{"5-5", 12, true, false},
+        // a falling range passes only the lenient check; a one-page range both
+        CheckCase{"7-3", 12, true, false}, CheckCase{"5-5", 12, true, true},
+        CheckCase{"12-", 12, true, true},
         // texts still being typed
         CheckCase{"1,2,", 5, true, true}, CheckCase{"0,", 5, true, true},
         // out of range

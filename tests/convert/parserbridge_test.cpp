@@ -116,12 +116,11 @@ TEST(AddPageToBook, HandsEveryPageOnAndReturnsTrue)
     bookhelpers::PageMaker maker;
     EXPECT_TRUE(addPageToBook(maker.textPage(u"first page")));
     EXPECT_TRUE(addPageToBook(maker.textPage(u"second page")));
-    // Given up as the worker does, so no later test finds it open.
-    g_leafbinder = ns_epub::leafbinder();
-
     const QString pages = dir.filePath(QStringLiteral("book/OEBPS/"));
     EXPECT_TRUE(testfiles::readAll(pages + QStringLiteral("page-1.html")).contains("first page"));
     EXPECT_TRUE(testfiles::readAll(pages + QStringLiteral("page-2.html")).contains("second page"));
+    // Given up as the worker does, so no later test finds it open.
+    g_leafbinder = ns_epub::leafbinder();
 }
 
 } // namespace

@@ -26,6 +26,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <map>
 #include <vector>
 
 namespace {
@@ -84,13 +85,17 @@ struct Outcome {
 // of the GUI thread, the event loop running until sglTaskComplete.
 // onFirstProgress runs on the GUI thread while the worker waits at its
 // first progress report, so a stop lands at a known point; afterEnd runs
-// once the worker's thread has ended, before its report is delivered.
+// once the worker's thread has ended, before its report is delivered;
+// beforeStart may set the worker's test hooks.
 Outcome runTask(QTreeWidgetItem* row, const Task& task,
                 const std::function<void(VuConsoleThread&)>& onFirstProgress = {},
-                const std::function<void(VuConsoleThread&)>& afterEnd = {})
+                const std::function<void(VuConsoleThread&)>& afterEnd = {},
+                const std::function<void(VuConsoleThread&)>& beforeStart = {})
 {
     Outcome outcome;
     VuConsoleThread worker;
+    if (beforeStart)
+        beforeStart(worker);
     QObject receiver;
     QEventLoop loop;
     QObject::connect(&worker, &VuConsoleThread::sglItemTaskProcess, &receiver,
@@ -490,6 +495,44 @@ TEST_F(WorkerTask, TextModeLogsEachPageItCannotReadAndFailsWhenItCanReadNone)
     EXPECT_FALSE(log().contains(QStringLiteral("cannot read page"))) << log().toStdString();
 }
 
+// A file broken off at 55 %, as by an interrupted download: page 12's
+// content stream ends early, on which MuPDF only warns, and pages 13 to 18
+// lost theirs. Both modes name the same pages in the log and in their
+// report, and the book keeps the pages that are whole.
+TEST_F(WorkerTask, BothModesLogAndReportTheSameDamagedPagesOfATruncatedFile)
+{
+    testpdf::DocSpec doc = numberedDoc(18);
+    doc.forDownload = true;
+    const QByteArray whole = testfiles::readAll(makePdf(QStringLiteral("whole.pdf"), doc));
+    const QString cut = folder() + QStringLiteral("cut.pdf");
+    ASSERT_TRUE(testfiles::writeAll(cut, whole.left(whole.size() * 55 / 100)));
+    const std::vector<int> damaged = {12, 13, 14, 15, 16, 17, 18};
+    const QRegularExpression entry(QStringLiteral("\\ncannot (?:read|draw) page (\\d+) in 'cut\\.pdf': ([^\\n]+)"));
+    for (const int zoom : {0, kPictureZoom100}) {
+        SCOPED_TRACE(zoom == 0 ? "Text mode" : "Picture mode");
+        markLog();
+        const Task task = taskFor(cut, 18, zoom);
+        std::vector<int> unread;
+        const Outcome outcome =
+            runTask(&m_row, task, {}, [&](VuConsoleThread& worker) { unread = worker.unreadPages(); });
+        EXPECT_TRUE(outcome.succeeded);
+        EXPECT_EQ(unread, damaged);
+        std::map<int, QString> logged;
+        const QString entries = log();
+        for (auto match = entry.globalMatch(entries); match.hasNext();) {
+            const QRegularExpressionMatch found = match.next();
+            logged[found.captured(1).toInt()] = found.captured(2);
+        }
+        EXPECT_EQ(logged.size(), damaged.size()) << entries.toStdString();
+        EXPECT_EQ(logged.begin()->first, damaged.front());
+        EXPECT_EQ(logged[12], QStringLiteral("premature end of data in flate filter"));
+        if (zoom == 0)
+            EXPECT_EQ(pageTexts(unpacked(task)).filter(QStringLiteral("Page")).size(), 11);
+        else
+            EXPECT_EQ(pictureSizes(unpacked(task)).mid(0, 11).last(), pointSizeOf(11));
+    }
+}
+
 TEST_F(WorkerTask, StopAndQuitEndsTheTaskAfterThePageAtHandWithoutABook)
 {
     const QString pdf = makePdf(QStringLiteral("Report.pdf"), numberedDoc(5));
@@ -559,6 +602,29 @@ TEST_F(WorkerTask, AnExistingWorkFolderIsNeverBuiltInto)
     EXPECT_TRUE(QFileInfo::exists(folder() + QStringLiteral("Report.pdf")));
     expectUsersFolderUntouched(folder());
     EXPECT_EQ(leftovers(), QStringList());
+}
+
+// Another conversion of the same PDF takes the name between the queue's
+// choice and the book's create: this task stops before its first page and
+// leaves the other's pages alone.
+TEST_F(WorkerTask, ANameTakenJustBeforeTheBookIsCreatedStopsTheTaskAndRemovesNothing)
+{
+    const Task task = taskFor(makePdf(QStringLiteral("Book.pdf"), numberedDoc(3)), 3);
+    const QString otherPage = workFolder(task) + QStringLiteral("/OEBPS/page-1.html");
+    int pages = 0;
+    const Outcome outcome = runTask(&m_row, task, {}, {}, [&](VuConsoleThread& worker) {
+        worker.setBookHook([&] {
+            ASSERT_TRUE(QDir().mkpath(QFileInfo(otherPage).absolutePath()));
+            ASSERT_TRUE(testfiles::writeAll(otherPage, "the other conversion's page"));
+        });
+        worker.setPageHook([&pages] { ++pages; });
+    });
+    ASSERT_TRUE(outcome.completed);
+    EXPECT_FALSE(outcome.succeeded);
+    EXPECT_EQ(pages, 0);
+    EXPECT_EQ(testfiles::readAll(otherPage), QByteArray("the other conversion's page"));
+    EXPECT_TRUE(log().contains(QStringLiteral("cannot make a new work folder")));
+    EXPECT_EQ(leftovers(), QStringList{QFileInfo(workFolder(task)).fileName()});
 }
 
 TEST_F(WorkerTask, ValuesTooLongForTheirFieldsFailTheTaskWithALogEntry)

@@ -44,28 +44,6 @@ protected:
     QTemporaryDir m_dir;
 };
 
-TEST_F(WorkFolder, ANameIsFreeWithoutItsParentsAndIsNotTakenByTheCheck)
-{
-    EXPECT_TRUE(utils::workFolderIsFree(work()));
-    EXPECT_FALSE(exists(QStringLiteral("out")));
-}
-
-TEST_F(WorkFolder, AnythingAlreadyThereTakesTheName)
-{
-    write(QStringLiteral("out/Book/notes.txt"));
-    EXPECT_FALSE(utils::workFolderIsFree(work()));
-    EXPECT_TRUE(exists(QStringLiteral("out/Book/notes.txt")));
-
-    write(QStringLiteral("out/File"));
-    EXPECT_FALSE(utils::workFolderIsFree(path(QStringLiteral("out/File"))));
-
-    ASSERT_TRUE(QFile::link(path(QStringLiteral("gone")), path(QStringLiteral("out/Dangling"))));
-    EXPECT_FALSE(utils::workFolderIsFree(path(QStringLiteral("out/Dangling"))));
-    EXPECT_FALSE(exists(QStringLiteral("gone")));
-
-    EXPECT_FALSE(utils::workFolderIsFree(QString()));
-}
-
 TEST_F(WorkFolder, RemoveTakesTheWholeBookTree)
 {
     writeBook();
@@ -173,7 +151,6 @@ TEST_F(WorkFolder, UsersFolderNamedLikeTheBookSurvivesABook)
     utils::uniqueOutputName(name, outputFolder, QStringLiteral("epub"));
     EXPECT_EQ(name, QStringLiteral("Report(1).epub"));
     const QString workFolder = utils::workFolderPath(outputFolder, name);
-    ASSERT_TRUE(utils::workFolderIsFree(workFolder));
     write(QStringLiteral("out/Report(1)/OEBPS/page-1.html"));
     EXPECT_TRUE(utils::removeWorkFolder(workFolder, true));
 

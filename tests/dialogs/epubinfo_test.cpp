@@ -356,13 +356,13 @@ TEST_F(EpubInfo, FittingKeepsTheProportionsAndTakesTheLabelsHeightOrWidth)
     EXPECT_TRUE(EpubInfoEditDialog::fittedCoverSize({400, 300}, {0, 100}).isEmpty());
 }
 
-// The picture on show must be the one OK keeps: a file that does not load
-// shows none, not the cover loaded before it.
-TEST_F(EpubInfo, ACoverThatDoesNotLoadShowsNoPictureButIsKept)
+// A file named like a picture that is none is refused as a file that
+// cannot be opened is; the cover on show and the one OK keeps stay.
+TEST_F(EpubInfo, AFileThatIsNoPictureIsRefusedAndTheCoverStays)
 {
     const QString good = picture(m_covers, QStringLiteral("front.png"), QSize(300, 400));
-    const QString broken = QDir(m_covers).filePath(QStringLiteral("broken.png"));
-    QFile file(broken);
+    const QString fake = QDir(m_covers).filePath(QStringLiteral("fake.jpg"));
+    QFile file(fake);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write("not a picture");
     file.close();
@@ -372,10 +372,13 @@ TEST_F(EpubInfo, ACoverThatDoesNotLoadShowsNoPictureButIsKept)
     addCover(dialog, good);
     auto* cover = child<QLabel>(dialog, "coverLabel");
     ASSERT_FALSE(cover->pixmap().isNull());
-    addCover(dialog, broken);
-    EXPECT_TRUE(cover->pixmap().isNull());
+    ModalAnswers answers({ chooseFiles({ fake }), pressButton(QStringLiteral("OK")) });
+    child<QPushButton>(dialog, "coverAddPushButton")->click();
+    EXPECT_EQ(answers.texts().value(1), QStringLiteral("Failed to open file \"%1\".").arg(fake));
+    EXPECT_FALSE(cover->pixmap().isNull());
+    EXPECT_EQ(dialog.currentCoverPath(), good);
     child<QPushButton>(dialog, "OKpushButton")->click();
-    EXPECT_EQ(dialog.bookInfo().coverPath, broken);
+    EXPECT_EQ(dialog.bookInfo().coverPath, good);
 }
 
 // A named pipe as the cover would block the dialog, and later the

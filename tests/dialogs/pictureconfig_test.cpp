@@ -191,7 +191,7 @@ TEST_F(PictureConfig, ImageAreaIsFittedToTheFirstPage)
     // The whole image is selected, and the spin boxes show it in page pixels.
     EXPECT_EQ(view->selection(), view->imageArea());
     EXPECT_EQ(spin(dialog, "spinBoxWidth"), 612);
-    EXPECT_EQ(spin(dialog, "spinBoxHeight"), int(kAreaHeight * kScale));
+    EXPECT_EQ(spin(dialog, "spinBoxHeight"), kPageHeight);
     EXPECT_EQ(spin(dialog, "spinBox_left"), 0);
     EXPECT_EQ(spin(dialog, "spinBox_top"), 0);
 }
@@ -226,6 +226,36 @@ TEST_F(PictureConfig, AHugePageIsShownWithinThePixelCap)
     EXPECT_EQ(spin(dialog, "spinBoxWidth"), 14400);
 }
 
+// A page too long for a picture at 100 % is shown drawn as long as a
+// picture may be, and still measured at its full size.
+TEST_F(PictureConfig, ALongThinPageIsShownWithinThePicturesLongestSide)
+{
+    testpdf::DocSpec spec;
+    spec.pages << letterPage(false);
+    spec.pages[0].width = 3000000;
+    spec.pages[0].height = 10;
+    taskrow::setPdfPath(&m_row, writePdf(QStringLiteral("strip.pdf"), spec));
+    VuPictureConfigDialog dialog(&m_row);
+    const QSize picture = QImageReader(dialog.picturePath()).size();
+    EXPECT_LE(picture.width(), rendercap::kMaxSide);
+    EXPECT_TRUE(label(dialog)->hasPicture());
+    EXPECT_EQ(spin(dialog, "spinBoxWidth"), 3000000);
+}
+
+// OK on the dialog as it opens keeps the whole page, which comes out whole
+// at every zoom.
+TEST_F(PictureConfig, TheDefaultAreaIsTheWholePageAtEveryZoom)
+{
+    VuPictureConfigDialog dialog(&m_row);
+    clickOk(&dialog);
+    const QRect area = taskrow::area(&m_row);
+    EXPECT_EQ(area, QRect(0, 0, kPageWidth, kPageHeight));
+    PDFGraber graber;
+    ASSERT_TRUE(graber.open(m_pdf, QString()));
+    for (const int zoom : {20, 100, 200})
+        EXPECT_EQ(QImage(graber.grabImage(1, zoom, &area)).size(), QImage(graber.grabImage(1, zoom, nullptr)).size());
+}
+
 TEST_F(PictureConfig, LaterPagesKeepTheAreaAndScale)
 {
     testpdf::DocSpec spec;
@@ -254,17 +284,24 @@ TEST_F(PictureConfig, ShowContentRendersTheChosenPageAgain)
     EXPECT_EQ(child<QLabel>(dialog, "labelPixel")->text(), QStringLiteral("Output Pixel: 1224 X 1584"));
 }
 
-TEST_F(PictureConfig, EachZoomChoiceShowsItsOutputSize)
+// "Output Pixel" shows the size of the pictures the row will get: its page
+// at each zoom, cut to the area drawn.
+TEST_F(PictureConfig, EachZoomChoiceShowsTheSizeOfItsPictures)
 {
     VuPictureConfigDialog dialog(&m_row);
+    child<QSpinBox>(dialog, "spinBoxWidth")->setValue(300);
+    child<QSpinBox>(dialog, "spinBoxHeight")->setValue(200);
+    const QRect area(0, 0, 300, 200);
+    PDFGraber graber;
+    ASSERT_TRUE(graber.open(m_pdf, QString()));
     auto* zoom = child<QComboBox>(dialog, "comboboxZoom");
     const int zooms[] = {200, 100, 80, 60, 40, 20};
     for (int i = 0; i < 6; ++i) {
         zoom->setCurrentIndex(i);
-        const QString expected = QStringLiteral("Output Pixel: %1 X %2")
-                                     .arg(kPageWidth * zooms[i] / 100)
-                                     .arg(kPageHeight * zooms[i] / 100);
-        EXPECT_EQ(child<QLabel>(dialog, "labelPixel")->text(), expected) << zooms[i];
+        const QSize picture = QImage(graber.grabImage(1, zooms[i], &area)).size();
+        EXPECT_EQ(child<QLabel>(dialog, "labelPixel")->text(),
+                  QStringLiteral("Output Pixel: %1 X %2").arg(picture.width()).arg(picture.height()))
+            << zooms[i];
     }
 }
 

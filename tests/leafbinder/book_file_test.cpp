@@ -8,6 +8,7 @@
 #include <QFile>
 
 #include <ios>
+#include <sys/fsuid.h>
 #include <sys/stat.h>
 
 using namespace bookhelpers;
@@ -126,19 +127,13 @@ TEST_F(BookFile, ABookWithoutACoverStartsItsNavigationAtOne)
     EXPECT_EQ(points[0].attribute(QStringLiteral("playOrder")), QStringLiteral("1"));
 }
 
-TEST_F(BookFile, ABookWithNoPagesIsStillAReadableContainer)
+TEST_F(BookFile, ABookWithNeitherPagesNorCoverIsNotPacked)
 {
     startBook(QStringLiteral("Empty"));
     finishBook();
-    ASSERT_TRUE(closed);
-    QString output;
-    EXPECT_EQ(testfiles::runProgram(QStringLiteral("unzip"), {QStringLiteral("-tq"), book()}, &output), 0)
-        << output.toStdString();
-    if (testfiles::haveProgram(QStringLiteral("7z"))) {
-        EXPECT_EQ(testfiles::runProgram(QStringLiteral("7z"), {QStringLiteral("t"), book()}, &output), 0)
-            << output.toStdString();
-    }
-    EXPECT_EQ(entries().value(0).name, QStringLiteral("mimetype"));
+    EXPECT_FALSE(closed);
+    EXPECT_FALSE(QFileInfo::exists(book()));
+    EXPECT_TRUE(libraryLog().contains(QStringLiteral("a book without pages is not packed: ") + work()));
 }
 
 TEST_F(BookFile, ALinkInTheWorkFolderDoesNotCarryAnOutsideFileIntoTheBook)
@@ -190,6 +185,20 @@ TEST_F(BookFile, AnExistingFileOfTheBooksNameIsNeverReplaced)
     EXPECT_EQ(partFiles(), QStringList());
 }
 
+TEST_F(BookFile, ALinkAtTheBooksNameIsNeitherFollowedNorReplaced)
+{
+    const QString target = dir.path() + QStringLiteral("/chosen-by-someone-else.epub");
+    startBook(QStringLiteral("Linked"));
+    twoPages();
+    ASSERT_TRUE(QFile::link(target, book()));
+    finishBook();
+    EXPECT_FALSE(closed);
+    EXPECT_FALSE(QFileInfo::exists(target));
+    EXPECT_EQ(QFileInfo(book()).symLinkTarget(), target);
+    EXPECT_EQ(partFiles(), QStringList());
+    EXPECT_TRUE(libraryLog().contains(QStringLiteral("the finished book cannot take its name: ") + book()));
+}
+
 TEST_F(BookFile, TheFinishedBookGetsTheModeOfANewFileUnderTheUmask)
 {
     for (const mode_t mask : {mode_t(022), mode_t(077)}) {
@@ -220,23 +229,81 @@ TEST_F(BookFile, NamesUpToTheLongestTheFolderHoldsArePacked)
     EXPECT_EQ(partFiles(), QStringList());
 }
 
-TEST_F(BookFile, AWorkFolderSwappedBeforePackingFailsTheBookAndNothingOfTheOtherIsRead)
+TEST_F(BookFile, AWorkFolderSwappedAfterCreateIsStillTheOneWrittenAndPacked)
 {
-    // Laid out so that the book's documents can be saved into it.
+    // Another user's folder, laid out so that the book's files could land in it.
     const QString other = dir.path() + QStringLiteral("/private");
     ASSERT_TRUE(QDir().mkpath(other + QStringLiteral("/OEBPS")));
     ASSERT_TRUE(testfiles::writeAll(other + QStringLiteral("/diary.txt"), "private"));
-    // In its place: a link to another folder, or another folder itself.
+    info.coverImage = makePicture(QStringLiteral("front.png"), "PNG").toStdString();
+    // In its place: a link to that folder, or that folder itself.
     for (const bool link : {true, false}) {
         startBook(link ? QStringLiteral("Linked") : QStringLiteral("Replaced"));
-        twoPages();
         ASSERT_TRUE(QDir().rename(work(), work() + QStringLiteral("-moved")));
         ASSERT_TRUE(link ? QFile::link(other, work()) : QDir().rename(other, work()));
+        twoPages();
         finishBook();
-        EXPECT_FALSE(closed) << link;
-        EXPECT_FALSE(QFileInfo::exists(book())) << link;
+        EXPECT_TRUE(closed) << link;
+        EXPECT_EQ(testfiles::listFiles(link ? other : work()), QStringList{QStringLiteral("diary.txt")}) << link;
+        QStringList names;
+        for (const ZipEntry& entry : entries())
+            names << entry.name;
+        EXPECT_TRUE(names.contains(QStringLiteral("OEBPS/page-2.html"))) << link;
+        EXPECT_TRUE(names.contains(QStringLiteral("OEBPS/cover.png"))) << link;
+        EXPECT_FALSE(names.contains(QStringLiteral("diary.txt"))) << link;
     }
     EXPECT_EQ(partFiles(), QStringList());
+}
+
+TEST_F(BookFile, APageSwappedForALinkBeforePackingFailsTheBook)
+{
+    startBook(QStringLiteral("Swapped"));
+    twoPages();
+    const QString page = content(QStringLiteral("page-1.html"));
+    const QString copy = dir.path() + QStringLiteral("/page-1.html");
+    ASSERT_TRUE(QFile::rename(page, copy));
+    ASSERT_TRUE(QFile::link(copy, page));
+    finishBook();
+    EXPECT_FALSE(closed);
+    EXPECT_FALSE(QFileInfo::exists(book()));
+    EXPECT_TRUE(libraryLog().contains(QStringLiteral("were packed: ") + work()));
+}
+
+// As on a network share that squashes root, or a FAT or exFAT disk mounted
+// for one user: the folder the book makes is reported as someone else's.
+TEST_F(BookFile, AFolderTheFileSystemGivesAnotherOwnerIsStillTheBooks)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "making files of another owner needs root";
+    // The output folder is open to everyone, as a share is, and can be
+    // reached through the private temporary folder while the book is made.
+    const QFileDevice::Permissions temporary = QFile::permissions(QDir::tempPath());
+    ASSERT_TRUE(QFile::setPermissions(QDir::tempPath(), temporary | QFileDevice::ExeOther));
+    ASSERT_TRUE(QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                                                      | QFileDevice::ExeOwner | QFileDevice::ReadOther
+                                                      | QFileDevice::WriteOther | QFileDevice::ExeOther));
+    const uid_t nobody = 65534;
+    {
+        // Files this thread makes belong to nobody while it lasts.
+        const struct FileOwner {
+            int previousUser;
+            int previousGroup;
+            QFileDevice::Permissions temporary;
+            ~FileOwner()
+            {
+                ::setfsuid(previousUser);
+                ::setfsgid(previousGroup);
+                QFile::setPermissions(QDir::tempPath(), temporary);
+            }
+        } owner{::setfsuid(nobody), ::setfsgid(nobody), temporary};
+        startBook(QStringLiteral("Squashed"));
+        twoPages();
+        finishBook();
+    }
+    EXPECT_TRUE(closed);
+    struct stat status;
+    ASSERT_EQ(::stat(QFile::encodeName(book()).constData(), &status), 0);
+    EXPECT_EQ(status.st_uid, nobody);
 }
 
 } // namespace

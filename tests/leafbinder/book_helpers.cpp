@@ -270,4 +270,14 @@ QStringList unexpectedMessages(const QString& report)
     return unexpected;
 }
 
+QString libraryLog()
+{
+    const QStringList logs =
+        QDir(QDir::tempPath()).entryList({QStringLiteral("libleafbinder*.1.log")}, QDir::Files);
+    if (logs.isEmpty())
+        return QString();
+    QFile log(QDir::tempPath() + QLatin1Char('/') + logs.first());
+    return log.open(QIODevice::ReadOnly) ? QString::fromUtf8(log.readAll()) : QString();
+}
+
 } // namespace bookhelpers

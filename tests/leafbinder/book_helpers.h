@@ -88,6 +88,9 @@ QList<ZipEntry> readZip(const QString& path, QString* error = nullptr);
 // The error, fatal and warning lines of an epubcheck report.
 QStringList unexpectedMessages(const QString& report);
 
+// What the library's own log in the temporary folder holds; empty without one.
+QString libraryLog();
+
 } // namespace bookhelpers
 
 // Readable failure messages for Qt texts.

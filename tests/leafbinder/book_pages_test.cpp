@@ -74,6 +74,21 @@ TEST_F(BookTest, SectionsBecomeTablesOfColumnAndSpacerCells)
     EXPECT_EQ(text(tables[1]), QStringLiteral("Below"));
 }
 
+TEST_F(BookTest, AParagraphOpenedByARightToLeftLineReadsRightToLeft)
+{
+    startBook(QStringLiteral("Directions"));
+    auto* opening = maker.line({maker.word(u"שלום ")}, false);
+    opening->rightToLeft = 1;
+    auto* english = maker.line({maker.word(u"Hello")});
+    add(maker.page({maker.section({maker.column({opening, maker.line({maker.word(u"עולם")}), english})})}));
+    finishBook();
+
+    const QList<QDomElement> paragraphs = descendants(bodyOf(xml(QStringLiteral("page-1.html"))), QStringLiteral("p"));
+    ASSERT_EQ(paragraphs.size(), 2);
+    EXPECT_EQ(paragraphs[0].attribute(QStringLiteral("dir")), QStringLiteral("rtl"));
+    EXPECT_FALSE(paragraphs[1].hasAttribute(QStringLiteral("dir")));
+}
+
 TEST_F(BookTest, ASectionWithoutColumnsLeavesNoEmptyTable)
 {
     startBook(QStringLiteral("NoColumns"));

@@ -38,7 +38,9 @@ struct ValidBook : BookTest {
         auto* odd = maker.word(u"odd", 0, false, false, "", "not a colour;}");
         auto* left = maker.column({maker.line({plain, loud}, false), maker.line({odd}, true),
                                    maker.line({maker.word(u"Centred")}, true, true)});
-        auto* right = maker.column({maker.line({maker.word(u"Right side")})});
+        auto* rightToLeft = maker.line({maker.word(u"צד ימין")});
+        rightToLeft->rightToLeft = 1;
+        auto* right = maker.column({rightToLeft});
         add(maker.page({maker.section({left, right}), maker.section({})}));
         add(maker.page({}));
     }

@@ -86,17 +86,20 @@ TEST_F(BookFixture, WorkFolderIsOutputFolderAndBookNameJoinedAsTheyStand)
     EXPECT_FALSE(QFileInfo::exists(dir.path() + QStringLiteral("/out")));
 }
 
-TEST_F(BookFixture, EachCreateStartsANewBook)
+TEST_F(BookFixture, EachCreateStartsANewBookAndTheBookGivenUpTakesItsWorkFolderAlong)
 {
     leafbinder builder;
     configure(false, out(), QStringLiteral("First"));
     builder.create(&config);
+    EXPECT_TRUE(QFileInfo(out() + QStringLiteral("First/OEBPS")).isDir());
     epubCreationConfig second = config;
     ASSERT_TRUE(ns_epub::setFieldText(second.bookName, QStringLiteral("Second")));
     second.buildFromPages = 1;
     builder.create(&second);
-    EXPECT_TRUE(QFileInfo(out() + QStringLiteral("First/OEBPS")).isDir());
+    EXPECT_FALSE(QFileInfo::exists(out() + QStringLiteral("First")));
     EXPECT_TRUE(QFileInfo(out() + QStringLiteral("Second/OEBPS")).isDir());
+    builder = leafbinder();
+    EXPECT_TRUE(QDir(dir.path()).isEmpty());
 }
 
 TEST_F(BookFixture, CopiedBuildersShareOneVariantAndReleaseItOnce)

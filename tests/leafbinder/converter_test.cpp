@@ -4,6 +4,7 @@
 #include "epub_stat.h"
 #include "epub_tools.h"
 #include "book_helpers.h"
+#include "held_folder.h"
 #include "leafbinder.h"
 #include "testfiles.h"
 #include "convert/logwriter.h"
@@ -26,6 +27,7 @@ QString logText()
 
 struct ConverterTest : ::testing::Test {
     QTemporaryDir dir;
+    std::unique_ptr<HeldFolder> held;
     PageMaker maker;
     epubPubInfo info;
 
@@ -33,9 +35,11 @@ struct ConverterTest : ::testing::Test {
     // loaded must not decide this one.
     void SetUp() override { epubStdMgr::instance()->releaseWriters(); }
 
+    // A book's work folder, held as the book's create holds it.
     QString prepare(epubConverter& converter, const QString& name)
     {
-        const QString work = dir.path() + QLatin1Char('/') + name;
+        held = std::make_unique<HeldFolder>(dir.path() + QLatin1Char('/'), name);
+        const QString work = held->path();
         epubStdMgr::instance()->setWorkFolder(work);
         converter.setOutputFolder(work);
         converter.setBookName(name);
@@ -115,7 +119,8 @@ TEST(ConvertStat, PageNamesCountFromOneAndPictureNamesStayUniqueIgnoringCase)
     EXPECT_EQ(convertStat::pictureId(0), QStringLiteral("img-1"));
 
     QTemporaryDir dir;
-    epubStdMgr::instance()->setWorkFolder(dir.path() + QStringLiteral("/Work"));
+    const HeldFolder held(dir.path() + QLatin1Char('/'), QStringLiteral("Work"));
+    epubStdMgr::instance()->setWorkFolder(held.path());
     for (const char* name : {"a/Pic.PNG", "b/pic.png", "c/cover.gif"}) {
         QDir().mkpath(QFileInfo(dir.path() + QLatin1Char('/') + QLatin1String(name)).absolutePath());
         ASSERT_TRUE(writePicture(dir.path() + QLatin1Char('/') + QLatin1String(name), QFileInfo(QLatin1String(name)).suffix().toUpper() == QLatin1String("GIF") ? "GIF" : "PNG"));

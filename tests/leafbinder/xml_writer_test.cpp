@@ -4,6 +4,7 @@
 #include "epub_opf.h"
 #include "epub_xml.h"
 #include "book_helpers.h"
+#include "held_folder.h"
 #include "testfiles.h"
 #include "convert/logwriter.h"
 
@@ -53,9 +54,16 @@ TEST(XmlSafeText, DropsWhatXmlForbidsAndKeepsEverythingElse)
     EXPECT_TRUE(xmlSafeText(swapped).isEmpty());
 }
 
+// Where the writers save: a book's work folder.
+struct BookFolder {
+    QTemporaryDir dir;
+    HeldFolder held{dir.path() + QLatin1Char('/'), QStringLiteral("book")};
+    QString path() const { return held.path(); }
+};
+
 TEST(XmlWriter, SavingReturnsTheWriterToItsTemplate)
 {
-    QTemporaryDir out;
+    BookFolder out;
     epubOpfWriter writer;
     ASSERT_TRUE(writer.isReady());
     writer.addManifestItem(QStringLiteral("a"), QStringLiteral("a.html"), 2);
@@ -73,7 +81,7 @@ TEST(XmlWriter, SavingReturnsTheWriterToItsTemplate)
 
 TEST(XmlWriter, AFailedSaveIsLoggedWithItsPathAndStillResets)
 {
-    QTemporaryDir out;
+    BookFolder out;
     epubNcxWriter writer;
     writer.addPagePoint(QStringLiteral("page-0"), QStringLiteral("page-1.html"));
     const QString target = out.path() + QStringLiteral("/no/such/folder/toc.ncx");
@@ -91,7 +99,8 @@ TEST(XmlWriter, AFailedSaveIsLoggedWithItsPathAndStillResets)
 TEST(XmlWriter, WithoutItsTemplateAWriterWritesNothingAndRecoversLater)
 {
     TemplateCopy copy;
-    QTemporaryDir empty, out;
+    QTemporaryDir empty;
+    BookFolder out;
     {
         testfiles::CurrentDir here(empty.path());
         epubOpfWriter writer;
@@ -113,7 +122,7 @@ TEST(XmlWriter, WithoutItsTemplateAWriterWritesNothingAndRecoversLater)
 TEST(XmlWriter, ATemplateEditedOnDiskTakesEffectAtTheNextResetAndALostOneIsRemembered)
 {
     TemplateCopy copy;
-    QTemporaryDir out;
+    BookFolder out;
     testfiles::CurrentDir here(copy.dir.path());
     epubNcxWriter writer;
     ASSERT_TRUE(writer.isReady());

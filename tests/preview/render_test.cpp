@@ -1,6 +1,7 @@
 // What the preview shows: pages fitted to the view area, drawn the right way
 // up, centred on the background with their shadow, in gray too, refitted
 // when the pane changes size, and the title the frame window gets.
+#include "convert/logwriter.h"
 #include "convert/rendercap.h"
 #include "modalanswers.h"
 #include "previewfixture.h"
@@ -196,6 +197,21 @@ TEST_F(PreviewRender, AHugePageIsDrawnWithinThePixelCap)
     EXPECT_GT(qint64(image.width() + 200) * (image.height() + 200), rendercap::kMaxPixels);
     EXPECT_EQ(image.width(), image.height());
     EXPECT_LT(titleResolution(m_frame->windowTitle()), 72);
+}
+
+// A page three million points long, shown as it is, would be longer than a
+// picture may be: it is drawn as long as one may be, and that is logged.
+TEST_F(PreviewRender, ALongThinPageIsDrawnWithinThePicturesLongestSide)
+{
+    ASSERT_TRUE(m_host->openPDF(pdf(QStringLiteral("strip.pdf"), pageOfSize(3000000, 10)), QString()));
+    pdfapp_globals()->fitw = 0;
+    pdfapp_globals()->fith = 0;
+    pdfapp_record()->resolution = 72;
+    const qsizetype logSize = testfiles::readAll(logFilePath()).size();
+    EXPECT_TRUE(m_host->toPage(1));
+    EXPECT_LE(imageSize().width(), rendercap::kMaxSide);
+    EXPECT_GT(imageSize().width(), 0);
+    EXPECT_TRUE(testfiles::readAll(logFilePath()).mid(logSize).contains("in pdfapp_showpage"));
 }
 
 TEST_F(PreviewRender, BackTo72DpiEndsInTheFittedView)

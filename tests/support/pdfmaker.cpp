@@ -350,7 +350,11 @@ bool writePdf(const QString& path, const DocSpec& spec, QString* error)
                 static_cast<size_t>(page.content.size()));
             const fz_rect box = fz_make_rect(0, 0, static_cast<float>(pageSpec.width),
                                              static_cast<float>(pageSpec.height));
-            pdf_obj* pageObj = pdf_add_page(ctx, doc, box, pageSpec.rotate, resources, buffer);
+            pdf_obj* pageObj = pdf_add_page(ctx, doc, box, pageSpec.rotate, resources,
+                                            spec.forDownload ? nullptr : buffer);
+            // Objects are written in the order they were made.
+            if (spec.forDownload)
+                pdf_dict_put_drop(ctx, pageObj, PDF_NAME(Contents), pdf_add_stream(ctx, doc, buffer, nullptr, 0));
             fz_drop_buffer(ctx, buffer);
             pdf_drop_obj(ctx, resources);
             pdf_insert_page(ctx, doc, -1, pageObj);
@@ -363,6 +367,7 @@ bool writePdf(const QString& path, const DocSpec& spec, QString* error)
             pdf_dict_put_text_string(ctx, info, PDF_NAME(Title), title.constData());
         }
         pdf_write_options options = pdf_default_write_options;
+        options.do_compress = spec.forDownload ? 1 : 0;
         if (!userPassword.isEmpty() || !ownerPassword.isEmpty()) {
             options.do_encrypt = PDF_ENCRYPT_AES_256;
             options.permissions = -1;

@@ -56,6 +56,10 @@ struct DocSpec {
     QString userPassword;     // encrypts with AES-256 when not empty
     QString ownerPassword;
     int outlineDepth = 0;     // outline items, each the only child of the one before
+    // Streams deflated and each page's dictionary before its content, as in
+    // files made for download: a file broken off part way keeps pages whose
+    // content is cut or gone.
+    bool forDownload = false;
 };
 
 // Writes the document; false with *error set on failure.

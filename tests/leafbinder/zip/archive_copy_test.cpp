@@ -160,12 +160,9 @@ TEST_F(CopyFixture, ReplacingAnEntryMovesTheDataBehindIt)
     RecordingCallback moves;
     zip.setCallback(&moves, CZipActionCallback::cbMoveData);
     zip.setMoveBufferSize(4096);   // many pieces per move
-    CZipArchive::addFileInfo info;
-    // Grows entry 1, stored.
-    info.m_diskPath = path("bigger");
-    info.m_nameInArchive = QStringLiteral("e1");
-    info.m_level = 0;
-    info.m_replaceIndex = 1;
+    // Grows entry 1, stored: a request written in the order of its fields.
+    CZipArchive::addFileInfo info{nullptr, path("bigger"), QStringLiteral("e1"), true, 0,
+                                  CZipArchive::smartDefault, 1, CZipArchive::defaultBufferSize};
     ASSERT_TRUE(zip.addFileCore(info));
     expected[1] = bigger;
     // Shrinks entry 0, deflated through a work archive.

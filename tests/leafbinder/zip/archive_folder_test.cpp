@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <functional>
 #include <utility>
 
@@ -190,6 +191,19 @@ TEST_F(FolderFixture, AFolderSwappedForALinkWhileItIsWalkedIsWalkedToItsEnd)
     zip.closeArchive();
     EXPECT_EQ(names(zipPath).size(), 6);
     EXPECT_FALSE(testfiles::readAll(zipPath).contains("NOT FOR THE ARCHIVE"));
+}
+
+TEST_F(FolderFixture, AFileNameThatIsNotUtf8IsPackedFromTheFileOfThatName)
+{
+    const QByteArray name = QFile::encodeName(work) + "/OEBPS/\xff\xfe.txt";
+    std::ofstream(name.constData()) << "bytes of a name no text holds";
+    const QString zipPath = dir.path() + QStringLiteral("/bytes.zip");
+    CZipArchive zip;
+    ASSERT_TRUE(zip.openArchive(zipPath));
+    EXPECT_TRUE(zip.addFolderFilesWithMask(work, QStringLiteral("*"), true, CZipArchive::levelStore));
+    zip.closeArchive();
+    EXPECT_EQ(names(zipPath).size(), 7);
+    EXPECT_TRUE(testfiles::readAll(zipPath).contains("bytes of a name no text holds"));
 }
 
 } // namespace

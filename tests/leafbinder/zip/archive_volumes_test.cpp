@@ -14,6 +14,9 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <sys/resource.h>
+
 using ziptest::codeOf;
 using ziptest::ZipImage;
 
@@ -310,6 +313,45 @@ TEST_F(VolumesFixture, AFailedJoinIntoOneVolumeLeavesTheSplitArchiveAsItWas)
 
     // The archive goes on as the split archive it was.
     zip.setCallback(nullptr, CZipActionCallback::cbSave);
+    EXPECT_EQ(zip.closeArchive(), zipPath);
+    expectWholeArchive(zipPath);
+}
+
+// A write that fails half-way through the join itself: the file may grow
+// to half its size only, and the limit is lifted as soon as it is hit, so
+// that only the join's own move fails and undoing it can write again.
+TEST_F(VolumesFixture, AJoinThatFailsHalfWayIsUndoneByteForByte)
+{
+    const QString zipPath = path(QStringLiteral("half.zip"));
+    CZipArchive zip;
+    ASSERT_TRUE(zip.openArchive(zipPath, CZipArchive::zipCreate | CZipArchive::zipModeSplit, 1 << 20));
+    addContents(zip);
+    const QString volume = path(QDir(dir.path()).entryList({QStringLiteral("half.*")}, QDir::Files).value(0));
+    const QByteArray before = testfiles::readAll(volume);
+    ASSERT_GT(before.size(), 3 * 65536) << "the join moves several pieces";
+
+    static rlimit unlimited;
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &unlimited), 0);
+    const struct Limit {
+        struct sigaction previous;
+        Limit(rlim_t size)
+        {
+            struct sigaction lift = {};
+            lift.sa_handler = [](int) { ::setrlimit(RLIMIT_FSIZE, &unlimited); };
+            ::sigaction(SIGXFSZ, &lift, &previous);
+            rlimit limit = unlimited;
+            limit.rlim_cur = size;
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+        }
+        ~Limit()
+        {
+            ::setrlimit(RLIMIT_FSIZE, &unlimited);
+            ::sigaction(SIGXFSZ, &previous, nullptr);
+        }
+    } limit(rlim_t(before.size() / 2));
+    EXPECT_EQ(codeOf([&] { zip.closeArchive(); }), EFBIG);
+    EXPECT_EQ(testfiles::readAll(volume), before);
+
     EXPECT_EQ(zip.closeArchive(), zipPath);
     expectWholeArchive(zipPath);
 }

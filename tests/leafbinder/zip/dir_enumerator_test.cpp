@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
 using ZipArchiveLib::CFileFilter;
 using ZipArchiveLib::CFileInfo;
 using ZipArchiveLib::CNameFileFilter;
@@ -156,6 +158,30 @@ TEST_F(WalkFixture, LinksToFoldersAreNotFollowed)
     EXPECT_TRUE(walk.walkDirectory(CFileFilter()));
     EXPECT_EQ(walk.offered.size(), 8) << walk.offered.join(',').toStdString();
     EXPECT_TRUE(walk.offered.contains(QStringLiteral("sub2/link.txt")));
+}
+
+// Many folders that each wait in the queue with a subfolder: the walk keeps
+// only a few of them open, so a small limit on open files is enough.
+TEST_F(WalkFixture, AWideTreeIsWalkedWithFewFilesOpen)
+{
+    constexpr int kFolders = 150;
+    for (int i = 0; i < kFolders; ++i)
+        ASSERT_TRUE(ziptest::makeFile(root + QStringLiteral("/wide/%1/sub/f.txt").arg(i), "f"));
+    const QDir descriptors(QStringLiteral("/proc/self/fd"));
+    const int open = int(descriptors.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot).size());
+    rlimit previous;
+    ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &previous), 0);
+    const struct Limit {
+        rlimit previous;
+        ~Limit() { ::setrlimit(RLIMIT_NOFILE, &previous); }
+    } restore{previous};
+    rlimit lowered = previous;
+    lowered.rlim_cur = rlim_t(open + 32);
+    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &lowered), 0);
+
+    Recorder walk(root + QStringLiteral("/wide"), true);
+    EXPECT_NO_THROW(EXPECT_TRUE(walk.walkDirectory(CFileFilter())));
+    EXPECT_EQ(walk.offered.size(), kFolders);
 }
 
 } // namespace

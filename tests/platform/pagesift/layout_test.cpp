@@ -1,7 +1,8 @@
 // What a reader gets from a page of text: reading order with columns,
 // paragraphs, runs of one look, centring, text in any script unchanged,
-// right-to-left lines in reading order, and words hyphenated at line ends
-// made whole.
+// right-to-left lines in reading order, each paragraph in its own direction,
+// and words hyphenated at line ends made whole unless the document writes
+// them with their hyphen.
 #include "pdffixture.h"
 #include "textlayout.h"
 
@@ -597,6 +598,182 @@ TEST_F(LayoutTest, AMixedRightToLeftParagraphReadsInOrderAcrossItsLines)
     doc.pages << page;
     const parsed::page p = parsePage(make(QStringLiteral("rtl-paragraph.pdf"), doc));
     EXPECT_EQ(p.text(), expected) << describe(p);
+}
+
+// Each paragraph's text on its own, "rtl " before one whose base direction
+// is right to left.
+QStringList paragraphs(const parsed::page& p)
+{
+    QStringList out;
+    bool opening = true;
+    for (const parsed::line* line : p.lines()) {
+        if (opening)
+            out << (line->rightToLeft ? QStringLiteral("rtl ") : QString());
+        out.back() += line->text();
+        opening = line->endsParagraph;
+    }
+    return out;
+}
+
+TEST_F(LayoutTest, EachParagraphTakesTheDirectionOfItsFirstLetter)
+{
+    const QString unicode = testpdf::unicodeFontPath();
+    const QString peace = QStringLiteral("שלום");
+    const QString bracketed = QStringLiteral("בסוגריים");
+    const QString hello = QStringLiteral("مرحبا");
+    const QString arabic = QStringLiteral("عربي");
+    PageSpec page;
+    // An English sentence with right-to-left words, a number and brackets.
+    page.runs << textAt(QStringLiteral("Mixed: abc ") + reversed(peace) + QStringLiteral(" def ") + reversed(hello)
+                            + QStringLiteral(" ghi 12-34 (") + reversed(bracketed) + QStringLiteral(") [")
+                            + reversed(arabic) + QStringLiteral("] end."),
+                        72, 740, 11, unicode);
+    // An English line and, one pitch below and as wide, a Hebrew one.
+    const TextRun english = textAt(QStringLiteral("The word ") + reversed(peace)
+                                       + QStringLiteral(" stands in the Hebrew line below."),
+                                   72, 700, 11, unicode);
+    const QStringList hebrew = QStringLiteral("השורה הזאת כתובה בעברית ויש בה גם את המילה שלום").split(' ');
+    TextRun below = textAt(asDrawn(hebrew), 72 + testpdf::textWidth(english), 700 - 13.2, 11, unicode);
+    below.align = Qt::AlignRight;
+    page.runs << english << below;
+    // Stored in reading order, drawn from the right: a Hebrew word, then a
+    // Latin one with more letters.
+    double x = 400;
+    for (const QChar letter : peace) {
+        TextRun run = textAt(letter, x, 640, 11, unicode);
+        run.align = Qt::AlignRight;
+        page.runs << run;
+        x -= testpdf::textWidth(run);
+    }
+    TextRun latin = textAt(QStringLiteral("Genesis"), x - 4, 640, 11, unicode);
+    latin.align = Qt::AlignRight;
+    page.runs << latin;
+
+    DocSpec doc;
+    doc.pages << page;
+    const parsed::page p = parsePage(make(QStringLiteral("directions.pdf"), doc));
+    EXPECT_EQ(paragraphs(p), QStringList({QStringLiteral("Mixed: abc ") + peace + QStringLiteral(" def ") + hello
+                                              + QStringLiteral(" ghi 12-34 (") + bracketed + QStringLiteral(") [")
+                                              + arabic + QStringLiteral("] end."),
+                                          QStringLiteral("The word ") + peace
+                                              + QStringLiteral(" stands in the Hebrew line below."),
+                                          QStringLiteral("rtl ") + hebrew.join(' '),
+                                          QStringLiteral("rtl ") + peace + QStringLiteral(" Genesis")}))
+        << describe(p);
+}
+
+TEST_F(LayoutTest, AMarkSetBesideItsLetterLeavesTheWordWhole)
+{
+    // Two words stored as shown, each with a vav that a mark widens: the
+    // meteg is drawn before its vav, the merkha after it, both at its left.
+    const double size = 16;
+    PageSpec page;
+    const auto put = [&page, size](const QString& text, double x) {
+        page.runs << textAt(text, x, 700, size, testpdf::unicodeFontPath());
+        return x + testpdf::textWidth(page.runs.back());
+    };
+    const QString meteg(QChar(0x05BD)), merkha(QChar(0x05A5));
+    double x = put(QStringLiteral("ר"), 300);
+    double vav = x + 0.3 * size;
+    put(meteg, vav);
+    x = put(QStringLiteral("א"), put(QStringLiteral("ו"), vav)) + 0.5 * size;
+    x = put(QStringLiteral("ם"), x);
+    vav = x + 0.3 * size;
+    const double afterVav = put(QStringLiteral("ו"), vav);
+    put(merkha, x);
+    put(QStringLiteral("י"), afterVav);
+
+    DocSpec doc;
+    doc.pages << page;
+    const parsed::page p = parsePage(make(QStringLiteral("marks.pdf"), doc));
+    QString bare = p.text();
+    bare.remove(meteg).remove(merkha);
+    EXPECT_EQ(bare, QStringLiteral("יום אור\n")) << describe(p);
+    EXPECT_EQ(p.text().size(), bare.size() + 2) << "both marks are kept";
+}
+
+TEST_F(LayoutTest, AHyphenAtALineEndStaysWhereTheDocumentWritesTheWordWithIt)
+{
+    const QString unicode = testpdf::unicodeFontPath();
+    struct Broken {
+        QString first, second, read;
+    };
+    const QList<Broken> breaks = {
+        {QStringLiteral("The camera-"), QStringLiteral("ready copy."), QStringLiteral("The camera-ready copy.")},
+        {QStringLiteral("A low-"), QStringLiteral("level part."), QStringLiteral("A low-level part.")},
+        {QStringLiteral("Всё это из-"), QStringLiteral("за погоды."), QStringLiteral("Всё это из-за погоды.")},
+        {QStringLiteral("The phrase is docu-"), QStringLiteral("mented here."),
+         QStringLiteral("The phrase is documented here.")},
+        {QStringLiteral("The inter\u00AD"), QStringLiteral("national one."), QStringLiteral("The international one.")},
+    };
+    PageSpec page;
+    double y = 740;
+    QString expected;
+    for (const Broken& broken : breaks) {
+        page.runs << textAt(broken.first, 72, y, 11, unicode) << textAt(broken.second, 72, y - 13.2, 11, unicode);
+        y -= 40;
+        expected += broken.read + QLatin1Char('\n');
+    }
+    // The words stand whole only on a later page, one with a capital.
+    PageSpec later;
+    later.runs << textAt(QStringLiteral("A camera-ready copy, Low-level parts, из-за этого, an inter-national one."),
+                         72, 740, 11, unicode);
+    DocSpec doc;
+    doc.pages << page << later;
+    const parsed::result out = parseAll(make(QStringLiteral("compounds.pdf"), doc), 2);
+    ASSERT_EQ(out.pages.size(), 2u);
+    EXPECT_EQ(out.pages[0].text(), expected) << describe(out.pages[0]);
+}
+
+TEST_F(LayoutTest, AWordBrokenAtALineEndDoesNotEndItsParagraph)
+{
+    // Narrow paragraphs whose first line is short: the word broken there is long.
+    const QList<QStringList> paragraphs = {
+        {QStringLiteral("The inter\u00AD"), QStringLiteral("nationalization of the trade"),
+         QStringLiteral("went on for years.")},
+        {QStringLiteral("Эту может послу-"), QStringLiteral("жить для начала работы"), QStringLiteral("с файлами.")},
+    };
+    PageSpec page;
+    double y = 740;
+    for (const QStringList& lines : paragraphs) {
+        for (const QString& line : lines) {
+            page.runs << textAt(line, 72, y, 11, testpdf::unicodeFontPath());
+            y -= 13.2;
+        }
+        y -= 20;
+    }
+    DocSpec doc;
+    doc.pages << page;
+    const parsed::result out = parseAll(make(QStringLiteral("narrow.pdf"), doc), 1);
+    ASSERT_EQ(out.pages.size(), 1u);
+    EXPECT_EQ(out.pages[0].text(), QStringLiteral("The internationalization of the trade went on for years.\n"
+                                                  "Эту может послужить для начала работы с файлами.\n"))
+        << describe(out.pages[0]);
+}
+
+TEST_F(LayoutTest, ARightToLeftParagraphEndsByItsRightHandEdge)
+{
+    const QString full = QStringLiteral("זוהי שורה מלאה בפסקה שכתובה מימין לשמאל");
+    const QString indented = QStringLiteral("פסקה חדשה מתחילה כאן בהזחה גדולה");
+    const QString last = QStringLiteral("ושורתה האחרונה קצרה.");
+    // Two full lines; then a paragraph indented from the right whose last
+    // line is short, which leaves it indented from the left.
+    const QList<QPair<QString, double>> lines = {{full, 0}, {full, 0}, {indented, 30}, {full, 0}, {last, 0}};
+    PageSpec page;
+    double y = 700;
+    for (const auto& [text, indent] : lines) {
+        TextRun run = textAt(asDrawn(text.split(' ')), 540 - indent, y, 11, testpdf::unicodeFontPath());
+        run.align = Qt::AlignRight;
+        page.runs << run;
+        y -= 13.2;
+    }
+    DocSpec doc;
+    doc.pages << page;
+    const parsed::page p = parsePage(make(QStringLiteral("rtl-ends.pdf"), doc));
+    EXPECT_EQ(paragraphs(p), QStringList({QStringLiteral("rtl ") + full + QLatin1Char(' ') + full,
+                                          QStringLiteral("rtl ") + indented + QLatin1Char(' ') + full
+                                              + QLatin1Char(' ') + last}))
+        << describe(p);
 }
 
 TEST_F(LayoutTest, APageWithoutTextHasNoSections)

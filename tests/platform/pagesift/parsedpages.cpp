@@ -37,6 +37,7 @@ page copyPage(ns_epub::epubPage& source)
                 line lineCopy;
                 lineCopy.endsParagraph = l->endsParagraph != 0;
                 lineCopy.centred = l->centred != 0;
+                lineCopy.rightToLeft = l->rightToLeft != 0;
                 for (const ns_epub::epubWord* w : l->words) {
                     run runCopy;
                     runCopy.bold = w->bold != 0;

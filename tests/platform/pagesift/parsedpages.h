@@ -28,6 +28,7 @@ struct run {
 struct line {
     bool endsParagraph = false;
     bool centred = false;
+    bool rightToLeft = false;
     std::vector<run> runs;
     QString text() const;
 };

@@ -47,8 +47,9 @@ std::string describe(const parsed::page& page)
         for (const parsed::column& column : section.columns) {
             out += QStringLiteral("  column %1\n").arg(c++);
             for (const parsed::line& line : column.lines) {
-                out += QStringLiteral("    %1%2 ").arg(line.endsParagraph ? QStringLiteral("P") : QStringLiteral("-"),
-                                                       line.centred ? QStringLiteral("C") : QStringLiteral("-"));
+                out += QStringLiteral("    %1%2%3 ").arg(line.endsParagraph ? QStringLiteral("P") : QStringLiteral("-"),
+                                                         line.centred ? QStringLiteral("C") : QStringLiteral("-"),
+                                                         line.rightToLeft ? QStringLiteral("R") : QStringLiteral("-"));
                 for (const parsed::run& run : line.runs)
                     out += QStringLiteral("[%1 %2 %3%4%5|%6]")
                                .arg(run.family, QString::number(run.size), run.color,

@@ -1,4 +1,5 @@
 #include "platform/vuframe0/qtsingleapplication.h"
+#include "platform/vuframe0/vuapplication.h"
 #include "platform/vuframe0/vupref.h"
 #include "platform/vuframe0/vuproduct.h"
 
@@ -45,6 +46,7 @@ void prepare(QProcess& process, const QString& instanceId, const QString& tmpDir
 struct ProbeRun {
     int exitCode = -1;
     QByteArray out;
+    QByteArray err;
 };
 
 ProbeRun runProbe(const QStringList& arguments, const QString& instanceId = freshInstanceId(),
@@ -63,6 +65,7 @@ ProbeRun runProbe(const QStringList& arguments, const QString& instanceId = fres
     }
     run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
     run.out = process.readAllStandardOutput();
+    run.err = process.readAllStandardError();
     return run;
 }
 
@@ -105,7 +108,7 @@ private:
 
 TEST(CommandLine, HelpAndVersionAreHandled)
 {
-    ProbeRun help = runProbe({ QStringLiteral("cmdline"), QStringLiteral("--help") });
+    ProbeRun help = runProbe({ QStringLiteral("cmdline"), QStringLiteral("-h") });
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_EQ(help.out, VuApplication::helpText().toUtf8());
     EXPECT_TRUE(help.out.startsWith("Usage: "));
@@ -115,22 +118,25 @@ TEST(CommandLine, HelpAndVersionAreHandled)
     EXPECT_EQ(version.out, QByteArray("quireflow ")
                   + VuProduct::productInfo(QStringLiteral("PRODUCT_VERSION")).toUtf8() + "\n");
 
-    ProbeRun mixed = runProbe({ QStringLiteral("cmdline"), QStringLiteral("book.pdf"),
-                           QStringLiteral("--version") });
+    ProbeRun mixed = runProbe({ QStringLiteral("cmdline"), QStringLiteral("book.pdf"), QStringLiteral("-v") });
     EXPECT_EQ(mixed.exitCode, 0);
     EXPECT_EQ(mixed.out, version.out);
 }
 
+TEST(CommandLine, AnUnknownOptionGivesTheUsageLineAndStatusTwo)
+{
+    for (const QString& option : { QStringLiteral("--verbose"), QStringLiteral("-help"),
+                                   QStringLiteral("--version=2"), QStringLiteral("-") }) {
+        ProbeRun run = runProbe({ QStringLiteral("cmdline"), option, QStringLiteral("--help") });
+        EXPECT_EQ(run.exitCode, 2) << qPrintable(option);
+        EXPECT_TRUE(run.out.isEmpty()) << qPrintable(option);
+        EXPECT_TRUE(run.err.endsWith(VuApplication::usageLine().toUtf8())) << run.err.constData();
+    }
+}
+
 TEST(CommandLine, AnythingElseStartsTheProgram)
 {
-    const QList<QStringList> lines = {
-        {},
-        { QStringLiteral("book.pdf") },
-        { QStringLiteral("--verbose") },
-        { QStringLiteral("-help") },
-        { QStringLiteral("--version=2") },
-    };
-    for (const QStringList& line : lines) {
+    for (const QStringList& line : { QStringList(), QStringList{ QStringLiteral("book.pdf") } }) {
         QStringList arguments { QStringLiteral("cmdline") };
         arguments << line;
         ProbeRun run = runProbe(arguments);

@@ -49,8 +49,9 @@ protected:
 int runCmdline(QtSingleApplication& app, int argc, char** argv)
 {
     // The mode's name stands where the program name would.
-    if (app.processCmdLine(argc - 1, argv + 1))
-        return 0;
+    int exitCode = 0;
+    if (app.processCmdLine(argc - 1, argv + 1, &exitCode))
+        return exitCode;
     say("started");
     return 3;
 }

@@ -1,4 +1,4 @@
-#include "platform/fitz/finishedpages.h"
+#include "finishedpages.h"
 
 extern "C" {
 #include <mupdf/fitz.h>

@@ -1,0 +1,41 @@
+#ifndef HYPHENATEDWORDS_H
+#define HYPHENATEDWORDS_H
+
+// The words a document writes with a hyphen inside a line ("camera-ready",
+// "из-за"). A word broken at a line end whose pieces make one of them keeps
+// its hyphen; any other was split by the typesetter and is joined again.
+// Case and the punctuation around a word do not count.
+//
+// The words are read from the whole document, but only once a broken word
+// asks for them: a document without one is never read twice.
+
+#include <QSet>
+#include <QString>
+
+#include <functional>
+#include <string>
+
+namespace conversion {
+
+class hyphenatedWords {
+public:
+    // Calls addLine with every line of text of the document.
+    using documentReader = std::function<void(hyphenatedWords&)>;
+
+    explicit hyphenatedWords(documentReader reader = {});
+
+    // Notes the hyphenated words of a line of text.
+    void addLine(const std::u32string& line);
+
+    // True when the last word of endingLine, up to the hyphen it ends in,
+    // and the first word of nextLine make one of the document's words.
+    bool joins(const QString& endingLine, const QString& nextLine);
+
+private:
+    documentReader m_reader;
+    QSet<QString> m_words;
+};
+
+} // namespace conversion
+
+#endif
