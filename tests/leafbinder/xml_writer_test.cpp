@@ -79,6 +79,40 @@ TEST(XmlWriter, SavingReturnsTheWriterToItsTemplate)
     EXPECT_TRUE(second.documentElement().firstChildElement(QStringLiteral("guide")).isNull());
 }
 
+// Entries made only as the document is written come out exactly as the same
+// entries added one by one, in their place among the others.
+TEST(XmlWriter, EntriesMadeAtTheSaveReadAsEntriesAddedOneByOne)
+{
+    BookFolder out;
+    const auto item = [](int i) { return manifestItem{QStringLiteral("p%1").arg(i), QStringLiteral("p%1.html").arg(i), 2}; };
+    epubOpfWriter opf;
+    epubNcxWriter ncx;
+    for (const bool atSave : {false, true}) {
+        opf.addManifestItem(QStringLiteral("first"), QStringLiteral("first.css"), 1);
+        ncx.addPagePoint(QStringLiteral("cover"), QStringLiteral("cover.html"));
+        if (atSave) {
+            opf.addManifestItems(3, item);
+            opf.addSpineItems(3, [&item](int i) { return item(i).id; });
+            ncx.addPagePoints(3, [&item](int i) { return pagePoint{item(i).id, item(i).href}; });
+        }
+        for (int i = 0; i < 3 && !atSave; ++i) {
+            opf.addManifestItem(item(i).id, item(i).href, item(i).type);
+            opf.addSpineItem(item(i).id);
+            ncx.addPagePoint(item(i).id, item(i).href);
+        }
+        opf.addManifestItem(QStringLiteral("last"), QStringLiteral("last.css"), 1);
+        ncx.addPagePoint(QStringLiteral("end"), QStringLiteral("end.html"));
+        const QString name = out.path() + (atSave ? QStringLiteral("/at-save") : QStringLiteral("/one-by-one"));
+        ASSERT_TRUE(opf.save(name + QStringLiteral(".opf")));
+        ASSERT_TRUE(ncx.save(name + QStringLiteral(".ncx")));
+    }
+    for (const char* suffix : {".opf", ".ncx"})
+        EXPECT_EQ(testfiles::readAll(out.path() + QStringLiteral("/at-save") + QLatin1String(suffix)),
+                  testfiles::readAll(out.path() + QStringLiteral("/one-by-one") + QLatin1String(suffix)));
+    const QDomDocument saved = readXml(out.path() + QStringLiteral("/at-save.ncx"));
+    EXPECT_EQ(children(saved.documentElement().firstChildElement(QStringLiteral("navMap")), QStringLiteral("navPoint")).size(), 5);
+}
+
 TEST(XmlWriter, AFailedSaveIsLoggedWithItsPathAndStillResets)
 {
     BookFolder out;
