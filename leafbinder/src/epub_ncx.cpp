@@ -6,7 +6,7 @@ namespace ns_epub {
 
 namespace {
 
-QString pageId(int playOrder)
+QString navPointId(int playOrder)
 {
     return QStringLiteral("navPoint-") + QString::number(playOrder);
 }
@@ -51,7 +51,7 @@ bool epubNcxWriter::addPagePoint(const QString& label, const QString& src)
     if (m_navMap.isNull())
         return false;
     ++m_playCounter;
-    appendPoint(pageId(m_playCounter), m_playCounter, label, src);
+    appendPoint(navPointId(m_playCounter), m_playCounter, label, src);
     return true;
 }
 
@@ -62,7 +62,7 @@ bool epubNcxWriter::addPagePoints(int count, std::function<pagePoint(int)> point
     const int first = m_playCounter + 1;
     m_playCounter += qMax(count, 0);
     appendOnSave(m_navMap, count, [first, pointAt = std::move(pointAt)](QDomDocument& document, int index) {
-        return pointElement(document, first + index, pageId(first + index), pointAt(index));
+        return pointElement(document, first + index, navPointId(first + index), pointAt(index));
     });
     return true;
 }

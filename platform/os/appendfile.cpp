@@ -55,7 +55,7 @@ bool replaceNoFollow(const QString& path, const QByteArray& bytes)
     // Only a file made here and now: whatever took the name in between,
     // a hard link to another file included, is never truncated.
     const int descriptor =
-        ::open(native.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
+        ::open(native.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (descriptor < 0)
         return false;
     const bool written = writeAll(descriptor, bytes);
