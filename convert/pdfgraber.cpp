@@ -5,6 +5,7 @@
 #include "convert/rendercap.h"
 #include "fixed_field.h"
 #include "platform/pagesift/finishedpages.h"
+#include "platform/pagesift/fitzcontext.h"
 #include "platform/pagesift/pagereading.h"
 #include "platform/vuframe0/vupaths.h"
 
@@ -30,12 +31,6 @@ const char kSource[] = ".\\PDFGraber";
 
 // Longest path the grabber takes, in UTF-16 units and in UTF-8 bytes.
 constexpr int kPathLimit = 1023;
-
-// MuPDF reports every failure that matters to us as an exception; its own
-// printing to the terminal would only repeat it.
-void quiet(void*, const char*)
-{
-}
 
 // One MuPDF object, dropped when the owner goes or takes another. Owners are
 // declared outside fz_try; inside, only reset() is called on them.
@@ -69,39 +64,6 @@ private:
 using documentOwner = fitzOwner<fz_document, fz_drop_document>;
 using displayListOwner = fitzOwner<fz_display_list, fz_drop_display_list>;
 using pixmapOwner = fitzOwner<fz_pixmap, fz_drop_pixmap>;
-
-class contextOwner {
-public:
-    contextOwner()
-    {
-        m_ctx = fz_new_context(nullptr, nullptr, FZ_STORE_DEFAULT);
-        if (!m_ctx)
-            return;
-        fz_set_error_callback(m_ctx, quiet, nullptr);
-        fz_set_warning_callback(m_ctx, quiet, nullptr);
-        bool ok = true;
-        fz_try(m_ctx)
-        {
-            fz_register_document_handlers(m_ctx);
-        }
-        fz_catch(m_ctx)
-        {
-            ok = false;
-        }
-        if (!ok) {
-            fz_drop_context(m_ctx);
-            m_ctx = nullptr;
-        }
-    }
-    ~contextOwner() { fz_drop_context(m_ctx); }
-    contextOwner(const contextOwner&) = delete;
-    contextOwner& operator=(const contextOwner&) = delete;
-
-    fz_context* get() const { return m_ctx; }
-
-private:
-    fz_context* m_ctx = nullptr;
-};
 
 // The page recorded as MuPDF runs it, to be drawn from.
 class listTarget : public conversion::pageTarget {
@@ -183,9 +145,9 @@ struct PDFGraber::renderState {
     void reportDamage(int number) const;
 
     // Declared first, so the objects below are dropped while it still exists.
-    contextOwner context;
+    conversion::fitzContext context;
     documentOwner document;
-    finishedPages finished;
+    conversion::finishedPages finished;
     // The last grabbed page's bounds in page space, which already point down
     // and include the page's rotation.
     fz_rect pageBounds = fz_empty_rect;
@@ -263,7 +225,7 @@ QString PDFGraber::renderState::infoTitle()
 // be loaded.
 bool PDFGraber::renderState::readPage(int number, displayListOwner& list)
 {
-    finished.pageDone(ctx(), document.get());
+    finished.pageDone(context, document.get());
     listTarget target(list);
     const conversion::pageReading reading =
         conversion::readPage(ctx(), document.get(), number - 1, conversion::pageParts::withAnnotations, target);

@@ -85,10 +85,6 @@ void copyPicture(fz_context* ctx, const fz_stext_block* block, const fz_rect& pa
         out.pictures.push_back(std::move(picture));
 }
 
-void quiet(void*, const char*)
-{
-}
-
 // The page's text lines and pictures, as MuPDF runs the page.
 class textTarget : public pageTarget {
 public:
@@ -113,34 +109,14 @@ public:
 
 } // namespace
 
-fitzDocument::fitzDocument()
+fitzDocument::fitzDocument(finishedPages releases)
+    : m_finishedPages(releases)
 {
-    m_ctx = fz_new_context(nullptr, nullptr, FZ_STORE_DEFAULT);
-    if (!m_ctx)
-        return;
-    // MuPDF's messages go nowhere but to the page being read (pagereading);
-    // its own printing to the terminal would only repeat what the log says.
-    fz_set_error_callback(m_ctx, quiet, nullptr);
-    fz_set_warning_callback(m_ctx, quiet, nullptr);
-    bool ok = true;
-    fz_try(m_ctx)
-    {
-        fz_register_document_handlers(m_ctx);
-    }
-    fz_catch(m_ctx)
-    {
-        ok = false;
-    }
-    if (!ok) {
-        fz_drop_context(m_ctx);
-        m_ctx = nullptr;
-    }
 }
 
 fitzDocument::~fitzDocument()
 {
     close();
-    fz_drop_context(m_ctx);
 }
 
 bool fitzDocument::hasContext() const
@@ -282,7 +258,7 @@ bool fitzDocument::readPage(int index, pageContent& out, QString* error, QString
     target.discard(m_ctx);
     if (damage)
         *damage = reading.damage.isEmpty() ? listener.heard() : reading.damage;
-    m_finishedPages.pageDone(m_ctx, m_doc);
+    m_finishedPages.pageDone(m_context, m_doc);
     return true;
 }
 
@@ -304,7 +280,7 @@ bool fitzDocument::readText(int index, std::vector<std::u32string>& lines)
     const bool read = page && readTextLines(m_ctx, page, lines);
     fz_drop_page(m_ctx, page);
     fz_flush_warnings(m_ctx);
-    m_finishedPages.pageDone(m_ctx, m_doc);
+    m_finishedPages.pageDone(m_context, m_doc);
     return read;
 }
 

@@ -2,6 +2,7 @@
 #define FITZDOCUMENT_H
 
 #include "finishedpages.h"
+#include "fitzcontext.h"
 
 #include <QByteArray>
 #include <QString>
@@ -9,7 +10,6 @@
 #include <string>
 #include <vector>
 
-struct fz_context;
 struct fz_document;
 
 namespace conversion {
@@ -21,7 +21,8 @@ struct pageContent;
 // Every operation on a closed document does nothing and says so.
 class fitzDocument {
 public:
-    fitzDocument();
+    // releases: when the parsed objects of pages done are let go.
+    explicit fitzDocument(finishedPages releases = finishedPages());
     ~fitzDocument();
     fitzDocument(const fitzDocument&) = delete;
     fitzDocument& operator=(const fitzDocument&) = delete;
@@ -53,7 +54,8 @@ public:
 private:
     void close();
 
-    fz_context* m_ctx = nullptr;
+    fitzContext m_context;
+    fz_context* const m_ctx = m_context.get();
     fz_document* m_doc = nullptr;
     finishedPages m_finishedPages;
 };
