@@ -1,11 +1,10 @@
 #include "fitzdocument.h"
 
+#include "documentsource.h"
 #include "fitzpicture.h"
 #include "fitztextlines.h"
 #include "pagecontent.h"
 #include "pagereading.h"
-
-#include <QFile>
 
 #include <unordered_map>
 
@@ -81,7 +80,7 @@ void copyPicture(fz_context* ctx, const fz_stext_block* block, const fz_rect& pa
     picture.y0 = box.y0;
     picture.x1 = box.x1;
     picture.y1 = box.y1;
-    if (encodePicture(ctx, block->u.i.image, picture.bytes, picture.suffix))
+    if (preparePicture(ctx, block->u.i.image, picture))
         out.pictures.push_back(std::move(picture));
 }
 
@@ -131,7 +130,7 @@ void fitzDocument::close()
     m_doc = nullptr;
 }
 
-bool fitzDocument::open(const QString& path, QString* error)
+bool fitzDocument::open(const documentSource& source, QString* error)
 {
     close();
     if (!m_ctx) {
@@ -139,13 +138,12 @@ bool fitzDocument::open(const QString& path, QString* error)
             *error = QStringLiteral("MuPDF could not start (out of memory)");
         return false;
     }
-    const QByteArray native = QFile::encodeName(path);
     fz_document* doc = nullptr;
     char message[256] = {};
     fz_var(doc);
     fz_try(m_ctx)
     {
-        doc = fz_open_document(m_ctx, native.constData());
+        doc = source.open(m_ctx);
         // A document whose page tree cannot be read is of no use; finding
         // out now keeps that from looking like a document without pages.
         if (!fz_needs_password(m_ctx, doc))
@@ -262,22 +260,29 @@ bool fitzDocument::readPage(int index, pageContent& out, QString* error, QString
     return true;
 }
 
-bool fitzDocument::readText(int index, std::vector<std::u32string>& lines)
+bool fitzDocument::readText(int index, std::vector<std::u32string>& lines, fz_cookie* cookie)
 {
     lines.clear();
     if (!m_doc)
         return false;
+    pdf_document* pdf = pdf_document_from_fz_document(m_ctx, m_doc);
     fz_page* page = nullptr;
+    bool read = false;
     fz_var(page);
+    fz_var(read);
     fz_try(m_ctx)
     {
-        page = fz_load_page(m_ctx, m_doc, index);
+        if (pdf)
+            read = readPdfTextLines(m_ctx, pdf, index, lines, cookie);
+        else
+            page = fz_load_page(m_ctx, m_doc, index);
     }
     fz_catch(m_ctx)
     {
-        page = nullptr;
+        read = false;
     }
-    const bool read = page && readTextLines(m_ctx, page, lines);
+    if (page)
+        read = readTextLines(m_ctx, page, lines, cookie);
     fz_drop_page(m_ctx, page);
     fz_flush_warnings(m_ctx);
     m_finishedPages.pageDone(m_context, m_doc);

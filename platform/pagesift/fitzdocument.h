@@ -10,10 +10,13 @@
 #include <string>
 #include <vector>
 
-struct fz_document;
+extern "C" {
+#include <mupdf/fitz.h>
+}
 
 namespace conversion {
 
+class documentSource;
 struct pageContent;
 
 // The parser's one door to MuPDF: a context made on the thread that builds
@@ -30,7 +33,7 @@ public:
     // False when MuPDF could not make its context (out of memory).
     bool hasContext() const;
 
-    bool open(const QString& path, QString* error);
+    bool open(const documentSource& source, QString* error);
     bool isOpen() const;
     // True while the document still waits for a password.
     bool needsPassword() const;
@@ -39,17 +42,19 @@ public:
     // -1 when nothing is open or the page tree cannot be read.
     int pageCount() const;
 
-    // The text lines, fonts and pictures of the page with 0-based index.
-    // False when the page cannot be loaded at all (*error says why). True
-    // otherwise, with *damage empty when the page was read whole, or MuPDF's
-    // message when it is damaged by the rule of pagereading.h (the page then
-    // holds what could be read).
+    // The text lines, fonts and pictures of the page with 0-based index,
+    // pictures in device grey or RGB with their pixels still to be encoded
+    // (fitzpicture.h). False when the page cannot be loaded at all (*error
+    // says why). True otherwise, with *damage empty when the page was read
+    // whole, or MuPDF's message when it is damaged by the rule of
+    // pagereading.h (the page then holds what could be read).
     bool readPage(int index, pageContent& out, QString* error, QString* damage);
 
     // Only the characters of each line of text of the page, for a quick
     // look at the whole document; nothing is reported. False when the page
-    // cannot be read.
-    bool readText(int index, std::vector<std::u32string>& lines);
+    // cannot be read. The cookie, when given, may end the reading early
+    // from another thread (its abort field).
+    bool readText(int index, std::vector<std::u32string>& lines, fz_cookie* cookie = nullptr);
 
 private:
     void close();

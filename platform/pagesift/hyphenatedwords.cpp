@@ -27,10 +27,6 @@ QString wordKey(QString word)
 
 } // namespace
 
-hyphenatedWords::hyphenatedWords(documentReader reader) : m_reader(std::move(reader))
-{
-}
-
 void hyphenatedWords::addLine(const std::u32string& line)
 {
     const size_t length = line.size();
@@ -48,13 +44,8 @@ void hyphenatedWords::addLine(const std::u32string& line)
     }
 }
 
-bool hyphenatedWords::joins(const QString& endingLine, const QString& nextLine)
+bool hyphenatedWords::joins(const QString& endingLine, const QString& nextLine) const
 {
-    if (m_reader) {
-        const documentReader reader = std::move(m_reader);
-        m_reader = nullptr;
-        reader(*this);
-    }
     qsizetype start = endingLine.size() - 1;   // drops the hyphen
     while (start > 0 && !isSpaceCharacter(endingLine.at(start - 1).unicode()))
         --start;

@@ -5,6 +5,8 @@
 
 #include "leafbinder/src/epub_page.h"
 #include "leafbinder/src/fixed_field.h"
+#include "platform/pagesift/compoundsreading.h"
+#include "platform/pagesift/documentsource.h"
 #include "platform/pagesift/fitzdocument.h"
 #include "platform/pagesift/pagecontent.h"
 #include "platform/pagesift/pdfparseconf.h"
@@ -70,6 +72,30 @@ TEST_F(ParserTest, CancelBetweenPagesStopsTheParse)
     const parsed::result none = parseChecked(what, 5);
     EXPECT_TRUE(none.pages.empty());
     EXPECT_TRUE(none.progress.progress.isEmpty());
+}
+
+// A page with a word broken at a line end waits for the document's
+// hyphenated words, read alongside the conversion; a cancel meanwhile ends
+// that reading at once, not after the whole document.
+TEST_F(ParserTest, ACancelWhileAPageWaitsForTheHyphenatedWordsEndsTheirReading)
+{
+    parsed::request what;
+    what.path = make(QStringLiteral("broken.pdf"),
+                     testpdf::simpleDoc(3, {QStringLiteral("The phrase is docu-"), QStringLiteral("mented here.")}));
+    what.pages = {1, 2, 3};
+    parsed::result out;
+    int pagesBegun = 0;
+    bool stopped = false;
+    what.compoundsHook = [&](conversion::compoundsReading& reading) {
+        ++pagesBegun;
+        out.progress.setCancel(true);
+        stopped = reading.waitUntilStopped(20000);
+    };
+    parsed::parse(what, out);
+    EXPECT_TRUE(stopped);
+    EXPECT_EQ(pagesBegun, 1);
+    EXPECT_TRUE(out.pages.empty());
+    EXPECT_TRUE(out.progress.progress.isEmpty());
 }
 
 TEST_F(ParserTest, APasswordOpensTheDocumentAndAWrongOrMissingOneFails)
@@ -277,7 +303,7 @@ TEST_F(DamagedFileTest, EveryPageOfALongRepairedFileReadsInAnyOrder)
         // Let go after every page.
         conversion::fitzDocument document(conversion::finishedPages(0, 0));
         QString error;
-        ASSERT_TRUE(document.open(path, &error)) << error.toStdString();
+        ASSERT_TRUE(document.open(conversion::documentSource(path), &error)) << error.toStdString();
         QStringList headings;
         for (const int page : pages) {
             conversion::pageContent content;
