@@ -45,20 +45,18 @@ bool compoundsReading::stopped() const
 
 bool compoundsReading::waitForEnd(int timeoutMs)
 {
-    std::unique_lock<std::mutex> lock(m_mutex);
-    return m_changed.wait_for(lock, std::chrono::milliseconds(timeoutMs), [this] { return m_ended; });
-}
-
-bool compoundsReading::isComplete() const
-{
-    std::lock_guard<std::mutex> lock(m_mutex);
-    return m_complete;
+    return waitFor(m_ended, timeoutMs);
 }
 
 bool compoundsReading::waitUntilStopped(int limitMs)
 {
+    return waitFor(m_stop, limitMs);
+}
+
+bool compoundsReading::waitFor(const bool& flag, int timeoutMs)
+{
     std::unique_lock<std::mutex> lock(m_mutex);
-    return m_changed.wait_for(lock, std::chrono::milliseconds(limitMs), [this] { return m_stop; });
+    return m_changed.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&flag] { return flag; });
 }
 
 // A page that cannot be read gives what could be read of it, as it would
@@ -86,7 +84,6 @@ void compoundsReading::read()
     }
     std::lock_guard<std::mutex> lock(m_mutex);
     m_ended = true;
-    m_complete = !m_stop;
     m_changed.notify_all();
 }
 

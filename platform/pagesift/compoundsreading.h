@@ -42,15 +42,13 @@ public:
 
     // Starts the reading, once.
     void start();
-    bool isStarted() const { return m_thread.joinable(); }
     // Asks the reading to end soon, in the middle of a page if need be.
     void stop();
 
     // Whether the reading has ended, waiting up to timeoutMs for it.
     bool waitForEnd(int timeoutMs);
-    // True when the reading read every page (as far as each could be read)
-    // and was not stopped: then words() holds the document's words.
-    bool isComplete() const;
+    // Once the reading has ended unstopped: the words of every page, as far
+    // as each could be read (none when the document could not be opened).
     const hyphenatedWords& words() const { return m_words; }
 
     // For the page hook: waits until stop() has been called, up to limitMs.
@@ -59,6 +57,8 @@ public:
 private:
     void read();
     bool stopped() const;
+    // Waits, up to timeoutMs, until the flag (guarded by m_mutex) is set.
+    bool waitFor(const bool& flag, int timeoutMs);
 
     documentSource m_source;
     QByteArray m_password;
@@ -70,7 +70,6 @@ private:
     std::condition_variable m_changed;
     bool m_stop = false;
     bool m_ended = false;
-    bool m_complete = false;
     std::thread m_thread;
 };
 
