@@ -41,6 +41,10 @@ void finishedPages::pageDone(const fitzContext& context, fz_document* doc)
         m_growth *= 2;
         return;
     }
+    // The store first, its least recently used half: pictures of pages long
+    // done go, fonts the pages keep using stay. What went kept objects in
+    // use, which can go next.
+    fz_shrink_store(context.get(), 50);
     if (pdf_document* pdf = pdf_document_from_fz_document(context.get(), doc))
         pdf_clear_xref(context.get(), pdf);
     m_heldAfterRelease = context.held();

@@ -12,11 +12,12 @@ class fitzContext;
 // MuPDF keeps every object of a PDF it parsed until the document is closed,
 // so a long document read page after page would end up holding what all of
 // its pages used. Told after each page, this lets go of the parsed objects
-// nothing else holds once what the context holds has grown by a bound since
-// the last time; MuPDF parses anything needed again afresh. A document whose
-// pages soon need again what was let go gets a larger bound. The fonts and
-// pictures in MuPDF's store stay: the store bounds itself (fitzcontext.h).
-// Use it on the thread that owns the context, with no page loaded.
+// nothing else holds, and of the least recently used half of MuPDF's store
+// of fonts and pictures (bounded itself, fitzcontext.h), once what the
+// context holds has grown by a bound since the last time; MuPDF loads
+// anything needed again afresh. A document whose pages soon need again what
+// was let go gets a larger bound. Use it on the thread that owns the
+// context, with no page loaded.
 class finishedPages {
 public:
     // The first bound on growth, in bytes, and the pages within which a
