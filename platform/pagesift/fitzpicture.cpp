@@ -87,12 +87,12 @@ bool preparePicture(fz_context* ctx, fz_image* image, pagePicture& picture)
 
     fz_pixmap* pixmap = nullptr;
     fz_pixmap* converted = nullptr;
+    fz_pixmap* device = nullptr;
     fz_buffer* png = nullptr;
-    bool prepared = false;
     fz_var(pixmap);
     fz_var(converted);
+    fz_var(device);
     fz_var(png);
-    fz_var(prepared);
     fz_try(ctx)
     {
         pixmap = fz_get_pixmap_from_image(ctx, image, nullptr, nullptr, nullptr, nullptr);
@@ -103,12 +103,10 @@ bool preparePicture(fz_context* ctx, fz_image* image, pagePicture& picture)
             converted = fz_convert_pixmap(ctx, pixmap, fz_device_rgb(ctx), nullptr, nullptr,
                                           fz_default_color_params, 1);
         fz_pixmap* encoded = converted ? converted : pixmap;
-        if (isDeviceGreyOrRgb(ctx, fz_pixmap_colorspace(ctx, encoded))) {
-            picture.pixels = pixelsOf(ctx, encoded);
-            prepared = true;
-        } else {
+        if (isDeviceGreyOrRgb(ctx, fz_pixmap_colorspace(ctx, encoded)))
+            device = fz_keep_pixmap(ctx, encoded);
+        else
             png = fz_new_buffer_from_pixmap_as_png(ctx, encoded, fz_default_color_params);
-        }
     }
     fz_always(ctx)
     {
@@ -117,12 +115,17 @@ bool preparePicture(fz_context* ctx, fz_image* image, pagePicture& picture)
     }
     fz_catch(ctx)
     {
+        fz_drop_pixmap(ctx, device);
+        device = nullptr;
         fz_drop_buffer(ctx, png);
         png = nullptr;
-        prepared = false;
     }
-    if (prepared)
+    // Copied out of MuPDF's error handling, which C++ exceptions must not cross.
+    if (device) {
+        picture.pixels = pixelsOf(ctx, device);
+        fz_drop_pixmap(ctx, device);
         return true;
+    }
     if (!png)
         return false;
     picture.bytes = bufferBytes(ctx, png);

@@ -142,14 +142,14 @@ pageRead pageReader::readOne(fitzDocument& document, int number) const
     std::stable_sort(content.pictures.begin(), content.pictures.end(), [](const pagePicture& a, const pagePicture& b) {
         return a.y0 != b.y0 ? a.y0 < b.y0 : a.x0 < b.x0;
     });
-    page.pictures = std::move(content.pictures);
+    page.record = buildPageRecord(content, arrangePage(content));
     std::size_t characters = 0;
     for (const glyphLine& line : content.lines)
         characters += line.glyphs.size();
     page.weight = characters * kCharacterWeight;
-    for (const pagePicture& picture : page.pictures)
+    for (const pagePicture& picture : content.pictures)
         page.weight += static_cast<std::size_t>(picture.bytes.size() + picture.pixels.samples.size());
-    page.record = buildPageRecord(content, arrangePage(content));
+    page.pictures = std::move(content.pictures);
     return page;
 }
 
