@@ -5,7 +5,7 @@
 namespace conversion {
 
 documentSource::documentSource(const QString& path)
-    : m_path(path), m_native(QFile::encodeName(path))
+    : m_native(QFile::encodeName(path))
 {
 }
 

@@ -10,22 +10,18 @@ extern "C" {
 
 namespace conversion {
 
-// The PDF a parse reads, and the one place that opens it: for the
-// conversion's own context and for every other reading of the same document
-// on a context of its own (the hyphenated words read alongside). A copy
-// opens the same document.
+// The PDF a parse reads, and the one place that opens it, for each reading
+// of it on a context of its own: the pages read ahead and the hyphenated
+// words read alongside. A copy opens the same document.
 class documentSource {
 public:
     explicit documentSource(const QString& path);
-
-    QString path() const { return m_path; }
 
     // The document, opened on ctx. Throws MuPDF's error when it cannot be
     // opened: call it inside fz_try.
     fz_document* open(fz_context* ctx) const;
 
 private:
-    QString m_path;
     QByteArray m_native;
 };
 
