@@ -65,6 +65,22 @@ bool pageReader::next(pageRead& page, const std::function<bool()>& cancelled)
     return true;
 }
 
+void pageReader::done(pageRead page)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (!m_ended)
+        m_done.push_back(std::move(page));
+}
+
+void pageReader::freeDone()
+{
+    std::vector<pageRead> freed;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        freed.swap(m_done);
+    }
+}
+
 void pageReader::stop()
 {
     std::lock_guard<std::mutex> lock(m_mutex);
@@ -87,10 +103,12 @@ void pageReader::run()
         for (const int number : m_pages) {
             if (number < 1 || number > count)
                 continue;
+            freeDone();
             if (stopped() || !push(readOne(document, number)))
                 break;
         }
     }
+    freeDone();
     std::lock_guard<std::mutex> lock(m_mutex);
     m_ended = true;
     m_changed.notify_all();

@@ -62,6 +62,10 @@ public:
     // conversion ends. False when it does, or when the reading ended first;
     // the reading is stopped then.
     bool next(pageRead& page, const std::function<bool()>& cancelled);
+    // A page handed over, to be freed by the reading, which made it: each
+    // thread's allocator keeps what it frees for its own next blocks, and a
+    // reading's blocks kept by the book's long-lived data would scatter both.
+    void done(pageRead page);
     void stop();
 
 private:
@@ -70,6 +74,7 @@ private:
     pageRead readOne(fitzDocument& document, int number) const;
     bool push(pageRead page);
     bool stopped() const;
+    void freeDone();
 
     documentSource m_source;
     std::vector<QByteArray> m_passwords;
@@ -80,6 +85,7 @@ private:
     bool m_opened = false;
     opening m_opening;
     std::deque<pageRead> m_waiting;
+    std::vector<pageRead> m_done;
     std::size_t m_waitingWeight = 0;
     bool m_ended = false;
     bool m_stop = false;

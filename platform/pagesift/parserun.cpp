@@ -162,6 +162,7 @@ void parseRun::deliverPages(const documentSource& source, pageReader& reader, pi
         savePictures(page, pictures);
         const bool more = handOver(page);
         pictures.removeAdded();
+        reader.done(std::move(page));
         reportDone(++done);
         if (!more)
             return;
@@ -214,9 +215,7 @@ bool parseRun::handOver(pageRead& page)
     if (!page.record)
         return true;
     ns_epub::epubPage* record = page.record.get();
-    const bool more = m_pageFunc ? m_pageFunc(record) : true;
-    page.record.reset();
-    return more;
+    return m_pageFunc ? m_pageFunc(record) : true;
 }
 
 bool parseRun::cancelled() const
