@@ -22,7 +22,7 @@ namespace {
 
 QByteArray encodedPath(const QString& path)
 {
-    return QFile::encodeName(path);
+    return fileNameToBytes(path);
 }
 
 // The CZipFile open-flag bits this layer understands.
@@ -226,7 +226,7 @@ bool getCurrentDirectory(QString& directory)
     char buffer[PATH_MAX];
     if (!::getcwd(buffer, sizeof buffer))
         return false;
-    directory = QFile::decodeName(buffer);
+    directory = fileNameFromBytes(buffer);
     return true;
 }
 
