@@ -35,6 +35,7 @@ public:
     // For tests: called with the path of every file once it is open and
     // found regular, before anything is read from it, so a test can act as
     // another user could at that moment. Set it while no file is opened.
+    // The library compiles this file too and has a hook of its own.
     static void setOpenedHook(std::function<void(const QString&)> hook);
 
 private:

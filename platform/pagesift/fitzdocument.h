@@ -40,6 +40,7 @@ public:
     // with a document of its own, never opens the path again.
     bool open(const std::shared_ptr<const RegularFile>& file, QString* error);
     // The file the open document is read from; null when none is open.
+    // Take it on this object's thread and hand the copy to the other one.
     const std::shared_ptr<const RegularFile>& file() const { return m_file; }
     bool isOpen() const;
     // True while the document still waits for a password.

@@ -151,10 +151,11 @@ TEST_F(ParserTest, ASecondReadingOfAnOpenDocumentNeedsNeitherItsPathNorItsThread
     ASSERT_TRUE(first.open(path, &error)) << error.toStdString();
     ASSERT_TRUE(QFile::remove(path));
     const testfiles::Fifo pipe(path);
+    const std::shared_ptr<const RegularFile> file = first.file();
     QStringList other;
     std::thread reader([&] {
         conversion::fitzDocument second;
-        if (second.open(first.file(), nullptr))
+        if (second.open(file, nullptr))
             other = textOf(second, 2);
     });
     const QStringList own = textOf(first, 0);
