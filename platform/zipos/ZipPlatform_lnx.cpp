@@ -6,7 +6,6 @@
 #include "zipos_stat.h"
 
 #include <QDir>
-#include <QFile>
 
 #include <cerrno>
 #include <climits>
@@ -250,7 +249,7 @@ QString getTemporaryFileName(const QString& folder, quint64 neededBytes)
         if (descriptor < 0)
             continue;
         ::close(descriptor);
-        return QFile::decodeName(pattern);
+        return fileNameFromBytes(pattern);
     }
     return QString();
 }
