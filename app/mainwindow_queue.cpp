@@ -29,8 +29,10 @@ const char kSource[] = ".\\mainwindow";
 
 Q_LOGGING_CATEGORY(lcQueue, "quireflow.queue", QtInfoMsg)
 
-// A row converts only while its PDF is a regular file: a named pipe put in
-// its place would block the worker at its first read, for good.
+// A row converts only while its PDF is a regular file, so that a row whose
+// file is gone or is a named pipe shows "Skipped". The worker opens the file
+// once more for itself and refuses, without waiting, whatever stands there
+// by then.
 bool canConvertFile(const QString& path)
 {
     return QFileInfo(path).isFile();

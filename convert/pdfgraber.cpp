@@ -4,8 +4,10 @@
 #include "convert/pathtext.h"
 #include "convert/rendercap.h"
 #include "fixed_field.h"
+#include "platform/os/regularfile.h"
 #include "platform/pagesift/finishedpages.h"
 #include "platform/pagesift/pagereading.h"
+#include "platform/pagesift/regularfilestream.h"
 #include "platform/vuframe0/vupaths.h"
 
 #include <QFile>
@@ -171,7 +173,7 @@ struct PDFGraber::renderState {
 
     fz_context* ctx() const { return context.get(); }
 
-    bool openDocument(const char* path, const char* password);
+    bool openDocument(const std::shared_ptr<const RegularFile>& file, const char* password);
     QString infoTitle();
     bool readPage(int number, displayListOwner& list);
     float drawingScale(int number);
@@ -201,7 +203,7 @@ struct PDFGraber::renderState {
 
 // The document when it opens and the password (if it needs one) opens it,
 // with its page count read, so that a damaged page tree fails here.
-bool PDFGraber::renderState::openDocument(const char* path, const char* password)
+bool PDFGraber::renderState::openDocument(const std::shared_ptr<const RegularFile>& file, const char* password)
 {
     fz_stream* stream = nullptr;
     fz_document* doc = nullptr;
@@ -213,7 +215,7 @@ bool PDFGraber::renderState::openDocument(const char* path, const char* password
     fz_var(ok);
     fz_try(ctx())
     {
-        stream = fz_open_file(ctx(), path);
+        stream = openRegularFileStream(ctx(), file);
         // Always the PDF reader: the file is a PDF whatever its name says.
         doc = fz_open_document_with_stream(ctx(), "application/pdf", stream);
         if (fz_needs_password(ctx(), doc))
@@ -398,8 +400,7 @@ bool PDFGraber::open(const QString& path, const QString& password)
     renderState& s = *m_state;
     if (!s.ctx() || path.isEmpty() || path.size() > kPathLimit)
         return false;
-    const QByteArray nativePath = QFile::encodeName(path);
-    if (nativePath.size() > kPathLimit)
+    if (QFile::encodeName(path).size() > kPathLimit)
         return false;
     // The password field holds 127 bytes; a longer password cut to fit
     // would be another password, so it is refused.
@@ -409,7 +410,17 @@ bool PDFGraber::open(const QString& path, const QString& password)
         writeLogLine("password longer than %d bytes", static_cast<int>(sizeof secret - 1));
         return false;
     }
-    const bool opened = s.openDocument(nativePath.constData(), secret);
+    // Opened once and read only through that opening: a named pipe in the
+    // PDF's place would hold the worker, or the dialog, for good.
+    QString why;
+    const std::shared_ptr<const RegularFile> file = RegularFile::open(path, &why);
+    if (!file) {
+        std::memset(secret, 0, sizeof secret);
+        writeLogSite(kSource, __LINE__, "PDFGraber::open");
+        writeLogLine("cannot open %s: %s", path.toUtf8().constData(), why.toUtf8().constData());
+        return false;
+    }
+    const bool opened = s.openDocument(file, secret);
     std::memset(secret, 0, sizeof secret);
     if (!opened)
         return false;

@@ -4,8 +4,9 @@
 #include "fitztextlines.h"
 #include "pagecontent.h"
 #include "pagereading.h"
+#include "regularfilestream.h"
 
-#include <QFile>
+#include "platform/os/regularfile.h"
 
 #include <unordered_map>
 
@@ -153,9 +154,23 @@ void fitzDocument::close()
     if (m_ctx)
         fz_drop_document(m_ctx, m_doc);
     m_doc = nullptr;
+    m_file.reset();
 }
 
 bool fitzDocument::open(const QString& path, QString* error)
+{
+    close();
+    QString why;
+    const std::shared_ptr<const RegularFile> file = RegularFile::open(path, &why);
+    if (!file) {
+        if (error)
+            *error = why;
+        return false;
+    }
+    return open(file, error);
+}
+
+bool fitzDocument::open(const std::shared_ptr<const RegularFile>& file, QString* error)
 {
     close();
     if (!m_ctx) {
@@ -163,17 +178,25 @@ bool fitzDocument::open(const QString& path, QString* error)
             *error = QStringLiteral("MuPDF could not start (out of memory)");
         return false;
     }
-    const QByteArray native = QFile::encodeName(path);
+    fz_stream* stream = nullptr;
     fz_document* doc = nullptr;
     char message[256] = {};
+    fz_var(stream);
     fz_var(doc);
     fz_try(m_ctx)
     {
-        doc = fz_open_document(m_ctx, native.constData());
+        stream = openRegularFileStream(m_ctx, file);
+        // Always the PDF reader, whatever the file is called.
+        doc = fz_open_document_with_stream(m_ctx, "application/pdf", stream);
         // A document whose page tree cannot be read is of no use; finding
         // out now keeps that from looking like a document without pages.
         if (!fz_needs_password(m_ctx, doc))
             fz_count_pages(m_ctx, doc);
+    }
+    fz_always(m_ctx)
+    {
+        // The document holds the stream itself.
+        fz_drop_stream(m_ctx, stream);
     }
     fz_catch(m_ctx)
     {
@@ -182,9 +205,13 @@ bool fitzDocument::open(const QString& path, QString* error)
         doc = nullptr;
     }
     m_doc = doc;
-    if (!m_doc && error)
-        *error = QString::fromUtf8(message);
-    return m_doc != nullptr;
+    if (!m_doc) {
+        if (error)
+            *error = QString::fromUtf8(message);
+        return false;
+    }
+    m_file = file;
+    return true;
 }
 
 bool fitzDocument::isOpen() const

@@ -6,11 +6,14 @@
 #include <QByteArray>
 #include <QString>
 
+#include <memory>
 #include <string>
 #include <vector>
 
 struct fz_context;
 struct fz_document;
+
+class RegularFile;
 
 namespace conversion {
 
@@ -29,7 +32,16 @@ public:
     // False when MuPDF could not make its context (out of memory).
     bool hasContext() const;
 
+    // Opens the PDF at path as a RegularFile: a named pipe or anything else
+    // that is no regular file is refused (*error says so) without waiting.
     bool open(const QString& path, QString* error);
+    // Opens the PDF in a file already open, read through a stream of this
+    // document's own: a second reading of the same file, on another thread
+    // with a document of its own, never opens the path again.
+    bool open(const std::shared_ptr<const RegularFile>& file, QString* error);
+    // The file the open document is read from; null when none is open.
+    // Take it on this object's thread and hand the copy to the other one.
+    const std::shared_ptr<const RegularFile>& file() const { return m_file; }
     bool isOpen() const;
     // True while the document still waits for a password.
     bool needsPassword() const;
@@ -55,6 +67,7 @@ private:
 
     fz_context* m_ctx = nullptr;
     fz_document* m_doc = nullptr;
+    std::shared_ptr<const RegularFile> m_file;
     finishedPages m_finishedPages;
 };
 

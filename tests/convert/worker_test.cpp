@@ -423,6 +423,20 @@ TEST_F(WorkerTask, AFileThatIsNoPdfFailsInBothModes)
     EXPECT_TRUE(log().contains(QStringLiteral("VuConsoleThread::")));
 }
 
+TEST_F(WorkerTask, APdfThatIsANamedPipeIsRefusedUnopenedInBothModes)
+{
+    const QString path = folder() + QStringLiteral("pipe.pdf");
+    const testfiles::Fifo pipe(path);
+    ASSERT_TRUE(pipe.isValid());
+    for (const int zoom : {0, kPictureZoom100}) {
+        const Outcome outcome = runTask(&m_row, taskFor(path, 1, zoom));
+        ASSERT_TRUE(outcome.completed);
+        EXPECT_FALSE(outcome.succeeded);
+    }
+    EXPECT_FALSE(pipe.wasOpened());
+    EXPECT_EQ(log().count(QStringLiteral("pipe.pdf: not a regular file")), 2) << log().toStdString();
+}
+
 // Both log lines written for a page outside the document.
 const QRegularExpression kInvalidPageEntry(
     QStringLiteral("(^|\\n)\\.\\\\vuconsolethread\\(222\\): in VuConsoleThread::run : "
