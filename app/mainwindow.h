@@ -62,11 +62,11 @@ public:
                                 bool foldersAllowed) const;
 
     // Checks the custom output folder before it is used: path receives the
-    // field's text as an absolute path (from the working folder when
-    // relative). A missing folder is offered for creation; an existing or
-    // created folder is remembered ("last_outputfile_dir"). True when the
-    // folder exists afterwards and is writable; otherwise the user has been
-    // told why.
+    // field's text cleaned, which the field then shows. A relative or empty
+    // text is refused, and the field shows the stored folder again. A
+    // missing folder is offered for creation; an existing or created folder
+    // is remembered ("last_outputfile_dir"). True when the folder exists
+    // afterwards and is writable; otherwise the user has been told why.
     bool checkOutputFolder(QString& path);
 
     // Fills the queue of a run: every row, or (selectedQueued) the rows the
@@ -157,6 +157,7 @@ private:
 
     void setUpProgressBar();
     void loadOutputSettings();
+    void showOutputFolder(const QString& folder);
     void setUpTaskList();
     void setTaskListHeaders();
     void setButtonIcons();
