@@ -1,6 +1,7 @@
 #ifndef MAINWINDOW_H
 #define MAINWINDOW_H
 
+#include "app/pagetexttyping.h"
 #include "platform/vuframe0/vumainwindow.h"
 
 #include <QList>
@@ -95,7 +96,8 @@ public:
     // document in plain digits.
     bool isCurrentPageTextValid(const QString& text) const;
     // The page field's text: a page list for the previewed document, as
-    // leniently checked as while it is typed.
+    // leniently checked as while it is typed. The row checks it strictly
+    // when editing ends.
     bool isPageRangeTextValid(const QString& text) const;
 
 public slots:
@@ -225,8 +227,8 @@ private:
     std::function<void()> m_workerPageHook;
     // True while the message about an invalid page text is shown.
     bool m_showingPagesMessage = false;
-    // The page field's last accepted text.
-    QString m_pageFieldText;
+    // The typing in the page field since it was last filled.
+    PageTextTyping m_pageTyping;
     // Null until the tray icon is made, and without a tray.
     QSystemTrayIcon* m_trayIcon = nullptr;
     std::unique_ptr<QMenu> m_trayMenu;
