@@ -662,6 +662,17 @@ TEST_F(WorkerTask, ValuesTooLongForTheirFieldsFailTheTaskWithALogEntry)
     EXPECT_EQ(leftovers(), QStringList()) << "nothing was made";
 }
 
+// The current folder is the program's own installation folder.
+TEST_F(WorkerTask, ARelativeOutputFolderFailsTheTaskWithALogEntry)
+{
+    testfiles::CurrentDir current(folder());
+    Task relative = taskFor(makePdf(QStringLiteral("rel.pdf"), numberedDoc(1)), 1);
+    relative.outputFolder = QStringLiteral("relout/");
+    EXPECT_FALSE(runTask(&m_row, relative).succeeded);
+    EXPECT_TRUE(log().contains(QStringLiteral("output folder not absolute")));
+    EXPECT_FALSE(QFileInfo::exists(folder() + QStringLiteral("relout")));
+}
+
 // Destroying a worker whose thread still runs cancels the task and waits.
 TEST_F(WorkerTask, AWorkerDestroyedWhileRunningStopsAndCleansUp)
 {
