@@ -20,6 +20,7 @@ constexpr float kNeighbourRows = 4.5f;  // how far above and below a gap's evide
 constexpr float kGutterWidth = 1.0f;    // the narrowest gutter between columns
 constexpr float kCoreAscent = 0.7f;     // the core of a line reaches this far above its
 constexpr float kCoreDescent = 0.2f;    //   baseline and this far below
+constexpr float kRoomyMark = 0.05f;     // a mark wider than this takes room of its own on the line
 
 constexpr float kInfinity = std::numeric_limits<float>::infinity();
 
@@ -70,55 +71,135 @@ void keep(textLine& piece, std::vector<textLine>& out)
     piece.horizontal = horizontal;
 }
 
+constexpr size_t kNone = std::numeric_limits<size_t>::max();
+
+// A letter of a line with right-to-left letters, with its marks.
+struct letterCluster {
+    size_t letter;                // index among the drawn glyphs
+    float centre;                 // twice the letter's middle
+    float x0, x1;                 // the room taken by the letter and its marks
+    size_t firstMark = kNone;     // its marks in drawing order, linked by markAfter
+    size_t lastMark = kNone;
+};
+
+bool takesRoom(const glyph& mark)
+{
+    return mark.x1 - mark.x0 > kRoomyMark * glyphSize(mark);
+}
+
+// How far a mark stands from a letter. One without room of its own stands
+// on the letter whose box holds it or comes nearest; one that takes room
+// stands beside the letters it touches, nearest the middle of its own.
+float distance(const glyph& mark, const glyph& letter)
+{
+    if (takesRoom(mark))
+        return std::fabs(letter.x0 + letter.x1 - mark.x0 - mark.x1) / 2;
+    return std::max({0.0f, letter.x0 - mark.x1, mark.x0 - letter.x1});
+}
+
+// The letter a mark belongs to: the nearest one, and of letters as near
+// the one drawn just before the mark, else the one drawn just after it
+// (kNone when there is none). Letters stand side by side, so the nearest
+// is next to the mark among the letters sorted by their middles.
+size_t ownerOf(const std::vector<glyph>& drawn, const glyph& mark, size_t drawnBefore, size_t drawnAfter,
+               const std::vector<letterCluster>& letters)
+{
+    const auto next = std::lower_bound(letters.begin(), letters.end(), mark.x0 + mark.x1,
+                                       [](const letterCluster& c, float centre) { return c.centre < centre; });
+    const size_t at = static_cast<size_t>(next - letters.begin());
+    const float tolerance = 0.01f * glyphSize(mark);
+    size_t best = kNone;
+    float bestDistance = kInfinity;
+    const auto consider = [&](size_t k) {
+        const float d = k == kNone ? kInfinity : distance(mark, drawn[letters[k].letter]);
+        if (d + tolerance < bestDistance)
+            best = k, bestDistance = d;
+    };
+    consider(drawnBefore);
+    consider(drawnAfter);
+    for (size_t k = at >= 2 ? at - 2 : 0; k < std::min(at + 2, letters.size()); ++k)
+        consider(k);
+    return best;
+}
+
+// Gives each mark to the letter it belongs to; a mark that takes room
+// widens the room its letter takes.
+void attachMarks(const std::vector<glyph>& drawn, std::vector<letterCluster>& letters, std::vector<size_t>& markAfter)
+{
+    std::vector<size_t> letterAt(drawn.size(), kNone);   // drawn glyph -> its place among the letters
+    for (size_t k = 0; k < letters.size(); ++k)
+        letterAt[letters[k].letter] = k;
+    size_t drawnBefore = kNone;
+    size_t drawnAfter = kNone;
+    for (size_t i = 0; i < drawn.size(); ++i) {
+        const glyph& g = drawn[i];
+        if (letterAt[i] != kNone)
+            drawnBefore = letterAt[i];
+        if (letterAt[i] != kNone || !isCombiningMark(g.c))
+            continue;
+        if (drawnAfter == kNone || letters[drawnAfter].letter < i) {
+            drawnAfter = kNone;
+            for (size_t j = i + 1; j < drawn.size() && drawnAfter == kNone; ++j)
+                drawnAfter = letterAt[j];
+        }
+        letterCluster& owner = letters[ownerOf(drawn, g, drawnBefore, drawnAfter, letters)];
+        if (takesRoom(g)) {
+            owner.x0 = std::min(owner.x0, g.x0);
+            owner.x1 = std::max(owner.x1, g.x1);
+        }
+        (owner.lastMark == kNone ? owner.firstMark : markAfter[owner.lastMark]) = i;
+        owner.lastMark = i;
+    }
+}
+
 // A drawn line with right-to-left letters in the order its glyphs stand on
 // the page, left to right, with a space wherever a gap parts two words.
 // Writers draw such lines in either direction, with or without space
-// glyphs, so the positions decide, not the drawing order; the spaces must be
-// found here, while the gaps are still known. A combining mark stays with
-// the glyph it was drawn after, and gaps are measured between letters with
-// their marks: a mark may stand beside its letter, in what would otherwise
-// look like a gap between two words.
+// glyphs, and draw a combining mark before or after its letter, so the
+// positions decide, not the drawing order; the spaces must be found here,
+// while the gaps are still known.
+//
+// A mark goes with the letter it stands on. Gaps are measured between what
+// takes room on the line: a mark drawn with an advance of its own (a holam
+// set beside its vav) fills the room it takes, but a mark without one takes
+// none, wherever its ink falls, so it never closes the gap between two
+// words.
 std::vector<glyph> inPageOrder(const std::vector<glyph>& drawn)
 {
-    struct cluster {
-        size_t first, end;   // a base glyph and the marks drawn after it
-        float centre;
-        float x0, x1;        // extent of the base and its marks
-    };
-    std::vector<cluster> clusters;
-    clusters.reserve(drawn.size());
-    for (size_t i = 0; i < drawn.size(); ++i) {
-        const glyph& g = drawn[i];
-        if (isSpaceCharacter(g.c))
-            continue;
-        if (!clusters.empty() && clusters.back().end == i && isCombiningMark(g.c)) {
-            cluster& owner = clusters.back();
-            ++owner.end;
-            owner.x0 = std::min(owner.x0, g.x0);
-            owner.x1 = std::max(owner.x1, g.x1);
-        } else {
-            clusters.push_back({i, i + 1, g.x0 + g.x1, g.x0, g.x1});
-        }
-    }
-    std::stable_sort(clusters.begin(), clusters.end(),
-                     [](const cluster& a, const cluster& b) { return a.centre < b.centre; });
+    std::vector<letterCluster> letters;
+    letters.reserve(drawn.size());
+    for (size_t i = 0; i < drawn.size(); ++i)
+        if (!isSpaceCharacter(drawn[i].c) && !isCombiningMark(drawn[i].c))
+            letters.push_back({i, drawn[i].x0 + drawn[i].x1, drawn[i].x0, drawn[i].x1});
+    // Marks on a line without letters stand for themselves.
+    const bool marksAlone = letters.empty();
+    for (size_t i = 0; marksAlone && i < drawn.size(); ++i)
+        if (!isSpaceCharacter(drawn[i].c))
+            letters.push_back({i, drawn[i].x0 + drawn[i].x1, drawn[i].x0, drawn[i].x1});
+    std::stable_sort(letters.begin(), letters.end(),
+                     [](const letterCluster& a, const letterCluster& b) { return a.centre < b.centre; });
+    std::vector<size_t> markAfter(drawn.size(), kNone);
+    if (!marksAlone)
+        attachMarks(drawn, letters, markAfter);
+
     std::vector<glyph> placed;
-    placed.reserve(drawn.size());
-    const cluster* last = nullptr;
-    for (const cluster& c : clusters) {
-        const glyph& base = drawn[c.first];
-        if (last) {
-            const glyph& lastBase = drawn[last->first];
-            if (c.x0 - last->x1 > kSpaceGap * std::max(glyphSize(base), glyphSize(lastBase))) {
-                glyph space = lastBase;
-                space.c = U' ';
-                space.x0 = last->x1;
-                space.x1 = c.x0;
-                placed.push_back(space);
-            }
+    placed.reserve(drawn.size() + drawn.size() / 4);
+    const glyph* lastLetter = nullptr;
+    float reached = -kInfinity;   // the right end of the room taken so far
+    for (const letterCluster& c : letters) {
+        const glyph& letter = drawn[c.letter];
+        if (lastLetter && c.x0 - reached > kSpaceGap * std::max(glyphSize(letter), glyphSize(*lastLetter))) {
+            glyph space = *lastLetter;
+            space.c = U' ';
+            space.x0 = reached;
+            space.x1 = c.x0;
+            placed.push_back(space);
         }
-        placed.insert(placed.end(), drawn.begin() + static_cast<long>(c.first), drawn.begin() + static_cast<long>(c.end));
-        last = &c;
+        placed.push_back(letter);
+        for (size_t m = c.firstMark; m != kNone; m = markAfter[m])
+            placed.push_back(drawn[m]);
+        reached = std::max(reached, c.x1);
+        lastLetter = &letter;
     }
     return placed;
 }

@@ -664,22 +664,22 @@ TEST_F(LayoutTest, EachParagraphTakesTheDirectionOfItsFirstLetter)
 
 TEST_F(LayoutTest, AMarkSetBesideItsLetterLeavesTheWordWhole)
 {
-    // Two words stored as shown, each with a vav that a mark widens: the
-    // meteg is drawn before its vav, the merkha after it, both at its left.
+    // Two words stored as shown, each with a vav beside a mark that takes
+    // room of its own (the font has no glyph for it, so it is drawn as a
+    // box with an advance), as a holam set beside its vav does: one mark is
+    // drawn before its vav, the other after it, both at its left.
     const double size = 16;
     PageSpec page;
     const auto put = [&page, size](const QString& text, double x) {
         page.runs << textAt(text, x, 700, size, testpdf::unicodeFontPath());
         return x + testpdf::textWidth(page.runs.back());
     };
-    const QString meteg(QChar(0x05BD)), merkha(QChar(0x05A5));
+    const QString pashta(QChar(0x0599)), merkha(QChar(0x05A5));
     double x = put(QStringLiteral("ר"), 300);
-    double vav = x + 0.3 * size;
-    put(meteg, vav);
-    x = put(QStringLiteral("א"), put(QStringLiteral("ו"), vav)) + 0.5 * size;
+    put(pashta, x);
+    x = put(QStringLiteral("א"), put(QStringLiteral("ו"), x + 0.3 * size)) + 0.5 * size;
     x = put(QStringLiteral("ם"), x);
-    vav = x + 0.3 * size;
-    const double afterVav = put(QStringLiteral("ו"), vav);
+    const double afterVav = put(QStringLiteral("ו"), x + 0.3 * size);
     put(merkha, x);
     put(QStringLiteral("י"), afterVav);
 
@@ -687,9 +687,47 @@ TEST_F(LayoutTest, AMarkSetBesideItsLetterLeavesTheWordWhole)
     doc.pages << page;
     const parsed::page p = parsePage(make(QStringLiteral("marks.pdf"), doc));
     QString bare = p.text();
-    bare.remove(meteg).remove(merkha);
+    bare.remove(pashta).remove(merkha);
     EXPECT_EQ(bare, QStringLiteral("יום אור\n")) << describe(p);
     EXPECT_EQ(p.text().size(), bare.size() + 2) << "both marks are kept";
+}
+
+TEST_F(LayoutTest, AWordGapStaysWhicheverSideOfItCarriesAMark)
+{
+    // Two pairs of words a space apart, with marks that take no room. The
+    // first pair is drawn left to right, so the patah of the letter before
+    // the gap is drawn after the word that follows; the second is drawn
+    // letter by letter from the right, so the hataf segol of the letter
+    // after the gap is drawn after the word before it. Each mark is drawn
+    // just before its own letter.
+    const double size = 16;
+    PageSpec page;
+    const auto put = [&page, size](const QString& text, double x, double y, Qt::Alignment side) {
+        TextRun run = textAt(text, x, y, size, testpdf::unicodeFontPath());
+        run.align = side;
+        page.runs << run;
+        const double width = testpdf::textWidth(run);
+        return side == Qt::AlignRight ? x - width : x + width;
+    };
+    const QString patah(QChar(0x05B7)), hatafSegol(QChar(0x05B1));
+    const double gap = 0.3 * size;
+    double x = put(QStringLiteral("לא"), 300, 700, Qt::AlignLeft) + gap;
+    put(patah, x, 700, Qt::AlignLeft);
+    put(QStringLiteral("חור"), x, 700, Qt::AlignLeft);
+    x = 400;
+    for (const QChar letter : QStringLiteral("רוח"))
+        x = put(letter, x, 660, Qt::AlignRight);
+    x -= gap;
+    put(hatafSegol, x - testpdf::textWidth(textAt(QStringLiteral("א"), 0, 0, size, testpdf::unicodeFontPath())), 660,
+        Qt::AlignLeft);
+    put(QStringLiteral("ל"), put(QStringLiteral("א"), x, 660, Qt::AlignRight), 660, Qt::AlignRight);
+
+    DocSpec doc;
+    doc.pages << page;
+    const parsed::page p = parsePage(make(QStringLiteral("gaps.pdf"), doc));
+    EXPECT_EQ(p.text(), QStringLiteral("רוח") + patah + QStringLiteral(" אל\nרוח א") + hatafSegol
+                            + QStringLiteral("ל\n"))
+        << describe(p);
 }
 
 TEST_F(LayoutTest, AHyphenAtALineEndStaysWhereTheDocumentWritesTheWordWithIt)
