@@ -743,6 +743,7 @@ TEST_F(LayoutTest, AHyphenAtALineEndStaysWhereTheDocumentWritesTheWordWithIt)
         {QStringLiteral("The phrase is docu-"), QStringLiteral("mented here."),
          QStringLiteral("The phrase is documented here.")},
         {QStringLiteral("The inter\u00AD"), QStringLiteral("national one."), QStringLiteral("The international one.")},
+        {QStringLiteral("Look in texmf-"), QStringLiteral("dist/doc/ first."), QStringLiteral("Look in texmf-dist/doc/ first.")},
     };
     PageSpec page;
     double y = 740;
@@ -755,7 +756,8 @@ TEST_F(LayoutTest, AHyphenAtALineEndStaysWhereTheDocumentWritesTheWordWithIt)
     // The words stand whole only on a later page, one with a capital.
     PageSpec later;
     later.runs << textAt(QStringLiteral("A camera-ready copy, Low-level parts, из-за этого, an inter-national one."),
-                         72, 740, 11, unicode);
+                         72, 740, 11, unicode)
+               << textAt(QStringLiteral("Fonts are in texmf-dist/fonts/."), 72, 700, 11, unicode);
     DocSpec doc;
     doc.pages << page << later;
     const parsed::result out = parseAll(make(QStringLiteral("compounds.pdf"), doc), 2);
