@@ -767,17 +767,20 @@ TEST_F(LayoutTest, AHyphenAtALineEndStaysWhereTheDocumentWritesTheWordWithIt)
 
 TEST_F(LayoutTest, AWordBrokenAtALineEndDoesNotEndItsParagraph)
 {
-    // Narrow paragraphs whose first line is short: the word broken there is long.
+    // Narrow paragraphs with an indented first line: where that line is
+    // short the word broken there is long, and where it is the only full
+    // line the rest of the word may fit in the indent.
     const QList<QStringList> paragraphs = {
         {QStringLiteral("The inter\u00AD"), QStringLiteral("nationalization of the trade"),
          QStringLiteral("went on for years.")},
         {QStringLiteral("Эту может послу-"), QStringLiteral("жить для начала работы"), QStringLiteral("с файлами.")},
+        {QStringLiteral("Режимы теперь эквивалентны установщи-"), QStringLiteral("ку.")},
     };
     PageSpec page;
     double y = 740;
     for (const QStringList& lines : paragraphs) {
         for (const QString& line : lines) {
-            page.runs << textAt(line, 72, y, 11, testpdf::unicodeFontPath());
+            page.runs << textAt(line, line == lines.first() ? 94 : 72, y, 11, testpdf::unicodeFontPath());
             y -= 13.2;
         }
         y -= 20;
@@ -787,7 +790,8 @@ TEST_F(LayoutTest, AWordBrokenAtALineEndDoesNotEndItsParagraph)
     const parsed::result out = parseAll(make(QStringLiteral("narrow.pdf"), doc), 1);
     ASSERT_EQ(out.pages.size(), 1u);
     EXPECT_EQ(out.pages[0].text(), QStringLiteral("The internationalization of the trade went on for years.\n"
-                                                  "Эту может послужить для начала работы с файлами.\n"))
+                                                  "Эту может послужить для начала работы с файлами.\n"
+                                                  "Режимы теперь эквивалентны установщику.\n"))
         << describe(out.pages[0]);
 }
 
