@@ -54,14 +54,14 @@ clusteredText clusters(const std::vector<glyph>& glyphs)
 lineDirection directionOf(const std::vector<glyph>& pageOrder)
 {
     int leftToRight = 0;
-    std::vector<const glyph*> rightToLeft;
+    int rightToLeft = 0;
     const glyph* leftmost = nullptr;
     const glyph* rightmost = nullptr;
     const glyph* firstStored = nullptr;
     for (const glyph& g : pageOrder) {
         const bool rtl = isRightToLeftLetter(g.c);
         if (rtl)
-            rightToLeft.push_back(&g);
+            ++rightToLeft;
         else if (u_charDirection(static_cast<UChar32>(g.c)) == U_LEFT_TO_RIGHT)
             ++leftToRight;
         else
@@ -77,9 +77,9 @@ lineDirection directionOf(const std::vector<glyph>& pageOrder)
     const auto directionOfLetter = [](const glyph* g) {
         return isRightToLeftLetter(g->c) ? textDirection::rightToLeft : textDirection::leftToRight;
     };
-    const textDirection most = static_cast<int>(rightToLeft.size()) > leftToRight ? textDirection::rightToLeft
+    const textDirection most = rightToLeft > leftToRight ? textDirection::rightToLeft
                                                                                   : textDirection::leftToRight;
-    if (rightToLeft.empty() || leftToRight == 0) {
+    if (rightToLeft == 0 || leftToRight == 0) {
         line.opening = most;
         line.certain = true;
         return line;
@@ -91,15 +91,22 @@ lineDirection directionOf(const std::vector<glyph>& pageOrder)
         line.certain = line.opening == most;
         return line;
     }
-    // Stored in reading order when most right-to-left letters stand left of
-    // the one stored before them.
+    line.opening = storedInReadingOrder(pageOrder) ? directionOfLetter(firstStored) : most;
+    return line;
+}
+
+bool storedInReadingOrder(const std::vector<glyph>& glyphs)
+{
+    std::vector<const glyph*> rightToLeft;
+    for (const glyph& g : glyphs)
+        if (isRightToLeftLetter(g.c))
+            rightToLeft.push_back(&g);
     std::sort(rightToLeft.begin(), rightToLeft.end(),
               [](const glyph* a, const glyph* b) { return a->stored < b->stored; });
     int backwards = 0;
     for (size_t i = 1; i < rightToLeft.size(); ++i)
         backwards += rightToLeft[i]->x0 < rightToLeft[i - 1]->x0 ? 1 : -1;
-    line.opening = backwards > 0 ? directionOfLetter(firstStored) : most;
-    return line;
+    return backwards > 0;
 }
 
 bool hasRightToLeft(const std::vector<glyph>& glyphs)

@@ -39,6 +39,10 @@ struct lineDirection {
 // letters decides.
 lineDirection directionOf(const std::vector<glyph>& pageOrder);
 
+// True when most right-to-left letters among the glyphs stand left of the
+// one the page stores before them: the page stores them in reading order.
+bool storedInReadingOrder(const std::vector<glyph>& glyphs);
+
 // True when the glyphs hold a right-to-left letter.
 bool hasRightToLeft(const std::vector<glyph>& glyphs);
 

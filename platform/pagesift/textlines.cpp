@@ -21,6 +21,8 @@ constexpr float kGutterWidth = 1.0f;    // the narrowest gutter between columns
 constexpr float kCoreAscent = 0.7f;     // the core of a line reaches this far above its
 constexpr float kCoreDescent = 0.2f;    //   baseline and this far below
 constexpr float kRoomyMark = 0.05f;     // a mark wider than this takes room of its own on the line
+constexpr float kNearerLetter = 0.1f;   // a letter this much nearer to a mark than the ones drawn
+                                        //   next to it takes the mark
 
 constexpr float kInfinity = std::numeric_limits<float>::infinity();
 
@@ -97,58 +99,152 @@ float distance(const glyph& mark, const glyph& letter)
     return std::max({0.0f, letter.x0 - mark.x1, mark.x0 - letter.x1});
 }
 
-// The letter a mark belongs to: the nearest one, and of letters as near
-// the one drawn just before the mark, else the one drawn just after it
-// (kNone when there is none). Letters stand side by side, so the nearest
-// is next to the mark among the letters sorted by their middles.
-size_t ownerOf(const std::vector<glyph>& drawn, const glyph& mark, size_t drawnBefore, size_t drawnAfter,
-               const std::vector<letterCluster>& letters)
+// Where a mark of a line may go: the letters drawn just before and after
+// it, and the letters its place points to.
+struct markPlace {
+    size_t mark;                  // index among the drawn glyphs
+    size_t before, after;         // letters drawn next to it, kNone when there is none
+    size_t nearest;               // the letter it stands nearest to
+    bool plain;                   // no other letter stands about as near
+    bool nearBefore, nearAfter;   // the letters drawn next to it stand about as near as the nearest
+};
+
+// Where a mark stands among the letters sorted by their middles. Letters
+// stand side by side, so the nearest ones are next to the mark in that order.
+markPlace placeOf(const std::vector<glyph>& drawn, size_t mark, size_t before, size_t after,
+                  const std::vector<letterCluster>& letters)
 {
-    const auto next = std::lower_bound(letters.begin(), letters.end(), mark.x0 + mark.x1,
+    const glyph& m = drawn[mark];
+    const auto next = std::lower_bound(letters.begin(), letters.end(), m.x0 + m.x1,
                                        [](const letterCluster& c, float centre) { return c.centre < centre; });
     const size_t at = static_cast<size_t>(next - letters.begin());
-    const float tolerance = 0.01f * glyphSize(mark);
-    size_t best = kNone;
-    float bestDistance = kInfinity;
-    const auto consider = [&](size_t k) {
-        const float d = k == kNone ? kInfinity : distance(mark, drawn[letters[k].letter]);
-        if (d + tolerance < bestDistance)
-            best = k, bestDistance = d;
-    };
-    consider(drawnBefore);
-    consider(drawnAfter);
-    for (size_t k = at >= 2 ? at - 2 : 0; k < std::min(at + 2, letters.size()); ++k)
-        consider(k);
-    return best;
+    const size_t from = at >= 2 ? at - 2 : 0, to = std::min(at + 2, letters.size());
+    const auto distanceTo = [&](size_t k) { return k == kNone ? kInfinity : distance(m, drawn[letters[k].letter]); };
+    markPlace place{mark, before, after, before, false, false, false};
+    float best = distanceTo(before);
+    for (size_t k = from; k < to; ++k)
+        if (distanceTo(k) < best)
+            place.nearest = k, best = distanceTo(k);
+    if (distanceTo(after) < best)
+        place.nearest = after, best = distanceTo(after);
+    const float near = best + kNearerLetter * glyphSize(m);
+    place.nearBefore = distanceTo(before) <= near;
+    place.nearAfter = distanceTo(after) <= near;
+    place.plain = true;
+    for (size_t k = from; k < to; ++k)
+        place.plain = place.plain && (k == place.nearest || distanceTo(k) > near);
+    place.plain = place.plain && (place.nearest == before || !place.nearBefore)
+        && (place.nearest == after || !place.nearAfter);
+    return place;
+}
+
+// The word of each letter, letters given in page order: a gap between two
+// letters, marks left out, starts a new word.
+std::vector<size_t> wordsOf(const std::vector<glyph>& drawn, const std::vector<letterCluster>& letters)
+{
+    std::vector<size_t> words(letters.size(), 0);
+    size_t word = 0;
+    float reached = 0;   // the right end of the letters so far
+    for (size_t k = 0; k < letters.size(); ++k) {
+        const glyph& letter = drawn[letters[k].letter];
+        if (k > 0 && letter.x0 - reached > kSpaceGap * glyphSize(letter))
+            ++word;
+        words[k] = word;
+        reached = k > 0 ? std::max(reached, letter.x1) : letter.x1;
+    }
+    return words;
+}
+
+// The letter drawn next to an unclear mark that it goes to: the one on the
+// side its word's marks are drawn on, or the line's when the word does not
+// tell (vote: plain marks drawn before their letter, less those drawn after).
+size_t ownerOfUnclear(const markPlace& place, int vote)
+{
+    if (place.nearAfter && (vote > 0 || !place.nearBefore))
+        return place.after;
+    return place.nearBefore ? place.before : place.nearest;
+}
+
+// The letter each mark belongs to, by drawn glyph (kNone for the others).
+//
+// A page that stores its right-to-left text in reading order stores each
+// mark after its letter, as the text is written; where a mark stands then
+// tells little, as some writers set it off its letter. A page that stores
+// the text as shown draws a mark just before or just after its letter, each
+// writer in its own way, so the place decides: a mark whose place names its
+// letter plainly goes there. Those tell which way the word was drawn, so a
+// mark set right at the edge between two letters goes to the one drawn on
+// that side of it (before, when nothing tells). A mark without room drawn
+// exactly at the end of the glyph before it is more of that glyph's text
+// (one glyph read as a letter and a mark) and stays with it.
+std::vector<size_t> ownersOf(const std::vector<glyph>& drawn, const std::vector<letterCluster>& letters)
+{
+    std::vector<size_t> owner(drawn.size(), kNone);
+    std::vector<bool> isLetter(drawn.size(), false);
+    for (size_t k = 0; k < letters.size(); ++k) {
+        owner[letters[k].letter] = k;
+        isLetter[letters[k].letter] = true;
+    }
+    const bool readingOrder = storedInReadingOrder(drawn);
+    const std::vector<size_t> words = wordsOf(drawn, letters);
+    std::vector<int> marksFirst(letters.size(), 0);   // by word: plain marks drawn before their letter, less those after
+    std::vector<markPlace> unclear;
+    size_t before = kNone, after = kNone;
+    for (size_t i = 0; i < drawn.size(); ++i) {
+        const glyph& g = drawn[i];
+        if (isLetter[i])
+            before = owner[i];
+        if (isLetter[i] || !isCombiningMark(g.c))
+            continue;
+        if (readingOrder && before != kNone) {
+            owner[i] = before;
+            continue;
+        }
+        if (i > 0 && owner[i - 1] != kNone && !takesRoom(g) && g.x0 == drawn[i - 1].x1) {
+            owner[i] = owner[i - 1];
+            continue;
+        }
+        if (after == kNone || letters[after].letter < i) {
+            after = kNone;
+            for (size_t j = i + 1; j < drawn.size() && after == kNone; ++j)
+                after = isLetter[j] ? owner[j] : kNone;
+        }
+        const markPlace place = placeOf(drawn, i, before, after, letters);
+        if (place.plain) {
+            owner[i] = place.nearest;
+            marksFirst[words[place.nearest]] += place.nearest == before ? -1 : place.nearest == after ? 1 : 0;
+        } else {
+            unclear.push_back(place);
+        }
+    }
+    int lineVote = 0;
+    for (const int vote : marksFirst)
+        lineVote += vote;
+    for (const markPlace& place : unclear) {
+        const int vote = marksFirst[words[place.nearest]];
+        owner[place.mark] = ownerOfUnclear(place, vote != 0 ? vote : lineVote);
+    }
+    for (size_t i = 0; i < drawn.size(); ++i)
+        if (isLetter[i])
+            owner[i] = kNone;
+    return owner;
 }
 
 // Gives each mark to the letter it belongs to; a mark that takes room
 // widens the room its letter takes.
 void attachMarks(const std::vector<glyph>& drawn, std::vector<letterCluster>& letters, std::vector<size_t>& markAfter)
 {
-    std::vector<size_t> letterAt(drawn.size(), kNone);   // drawn glyph -> its place among the letters
-    for (size_t k = 0; k < letters.size(); ++k)
-        letterAt[letters[k].letter] = k;
-    size_t drawnBefore = kNone;
-    size_t drawnAfter = kNone;
+    const std::vector<size_t> owner = ownersOf(drawn, letters);
     for (size_t i = 0; i < drawn.size(); ++i) {
-        const glyph& g = drawn[i];
-        if (letterAt[i] != kNone)
-            drawnBefore = letterAt[i];
-        if (letterAt[i] != kNone || !isCombiningMark(g.c))
+        if (owner[i] == kNone)
             continue;
-        if (drawnAfter == kNone || letters[drawnAfter].letter < i) {
-            drawnAfter = kNone;
-            for (size_t j = i + 1; j < drawn.size() && drawnAfter == kNone; ++j)
-                drawnAfter = letterAt[j];
+        letterCluster& letter = letters[owner[i]];
+        if (takesRoom(drawn[i])) {
+            letter.x0 = std::min(letter.x0, drawn[i].x0);
+            letter.x1 = std::max(letter.x1, drawn[i].x1);
         }
-        letterCluster& owner = letters[ownerOf(drawn, g, drawnBefore, drawnAfter, letters)];
-        if (takesRoom(g)) {
-            owner.x0 = std::min(owner.x0, g.x0);
-            owner.x1 = std::max(owner.x1, g.x1);
-        }
-        (owner.lastMark == kNone ? owner.firstMark : markAfter[owner.lastMark]) = i;
-        owner.lastMark = i;
+        (letter.lastMark == kNone ? letter.firstMark : markAfter[letter.lastMark]) = i;
+        letter.lastMark = i;
     }
 }
 
@@ -159,8 +255,8 @@ void attachMarks(const std::vector<glyph>& drawn, std::vector<letterCluster>& le
 // positions decide, not the drawing order; the spaces must be found here,
 // while the gaps are still known.
 //
-// A mark goes with the letter it stands on. Gaps are measured between what
-// takes room on the line: a mark drawn with an advance of its own (a holam
+// Each mark goes with its letter (see ownersOf). Gaps are measured between
+// what takes room on the line: a mark drawn with an advance of its own (a holam
 // set beside its vav) fills the room it takes, but a mark without one takes
 // none, wherever its ink falls, so it never closes the gap between two
 // words.

@@ -694,40 +694,42 @@ TEST_F(LayoutTest, AMarkSetBesideItsLetterLeavesTheWordWhole)
 
 TEST_F(LayoutTest, AWordGapStaysWhicheverSideOfItCarriesAMark)
 {
-    // Two pairs of words a space apart, with marks that take no room. The
-    // first pair is drawn left to right, so the patah of the letter before
-    // the gap is drawn after the word that follows; the second is drawn
-    // letter by letter from the right, so the hataf segol of the letter
-    // after the gap is drawn after the word before it. Each mark is drawn
-    // just before its own letter.
-    const double size = 16;
+    // Word pairs a space apart whose marks take no room but stand in or
+    // across the gap. The first pair is drawn left to right, the patah of
+    // the letter before the gap just before that letter, right after the
+    // next word. The others are drawn in reading order, the patah of the
+    // letter before the gap or the hataf segol of the letter after it set
+    // off its letter into the gap.
+    const double size = 16, gap = 0.3 * size;
+    const QString patah(QChar(0x05B7)), hatafSegol(QChar(0x05B1));
     PageSpec page;
     const auto put = [&page, size](const QString& text, double x, double y, Qt::Alignment side) {
         TextRun run = textAt(text, x, y, size, testpdf::unicodeFontPath());
         run.align = side;
         page.runs << run;
-        const double width = testpdf::textWidth(run);
-        return side == Qt::AlignRight ? x - width : x + width;
+        return side == Qt::AlignRight ? x - testpdf::textWidth(run) : x + testpdf::textWidth(run);
     };
-    const QString patah(QChar(0x05B7)), hatafSegol(QChar(0x05B1));
-    const double gap = 0.3 * size;
     double x = put(QStringLiteral("לא"), 300, 700, Qt::AlignLeft) + gap;
     put(patah, x, 700, Qt::AlignLeft);
     put(QStringLiteral("חור"), x, 700, Qt::AlignLeft);
-    x = 400;
-    for (const QChar letter : QStringLiteral("רוח"))
-        x = put(letter, x, 660, Qt::AlignRight);
-    x -= gap;
-    put(hatafSegol, x - testpdf::textWidth(textAt(QStringLiteral("א"), 0, 0, size, testpdf::unicodeFontPath())), 660,
-        Qt::AlignLeft);
-    put(QStringLiteral("ל"), put(QStringLiteral("א"), x, 660, Qt::AlignRight), 660, Qt::AlignRight);
+    for (const QString& mark : {patah, hatafSegol}) {
+        const double y = mark == patah ? 660 : 620;
+        x = put(QStringLiteral("ח"), put(QStringLiteral("ו"), put(QStringLiteral("ר"), 400, y, Qt::AlignRight), y,
+                                         Qt::AlignRight), y, Qt::AlignRight);
+        if (mark == patah)
+            put(mark, x - 0.8 * gap, y, Qt::AlignLeft);
+        const double alef = x - gap;
+        x = put(QStringLiteral("א"), alef, y, Qt::AlignRight);
+        if (mark == hatafSegol)
+            put(mark, alef + 0.8 * gap, y, Qt::AlignLeft);
+        put(QStringLiteral("ל"), x, y, Qt::AlignRight);
+    }
 
     DocSpec doc;
     doc.pages << page;
     const parsed::page p = parsePage(make(QStringLiteral("gaps.pdf"), doc));
-    EXPECT_EQ(p.text(), QStringLiteral("רוח") + patah + QStringLiteral(" אל\nרוח א") + hatafSegol
-                            + QStringLiteral("ל\n"))
-        << describe(p);
+    const QString before = QStringLiteral("רוח") + patah + QStringLiteral(" אל\n");
+    EXPECT_EQ(p.text(), before + before + QStringLiteral("רוח א") + hatafSegol + QStringLiteral("ל\n")) << describe(p);
 }
 
 TEST_F(LayoutTest, AHyphenAtALineEndStaysWhereTheDocumentWritesTheWordWithIt)
