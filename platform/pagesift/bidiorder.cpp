@@ -10,12 +10,6 @@
 namespace conversion {
 namespace {
 
-bool isRightToLeftLetter(char32_t c)
-{
-    const UCharDirection direction = u_charDirection(static_cast<UChar32>(c));
-    return direction == U_RIGHT_TO_LEFT || direction == U_RIGHT_TO_LEFT_ARABIC;
-}
-
 struct bidiCloser {
     void operator()(UBiDi* bidi) const { ubidi_close(bidi); }
 };
@@ -54,14 +48,14 @@ clusteredText clusters(const std::vector<glyph>& glyphs)
 lineDirection directionOf(const std::vector<glyph>& pageOrder)
 {
     int leftToRight = 0;
-    int rightToLeft = 0;
+    std::vector<const glyph*> rightToLeft;
     const glyph* leftmost = nullptr;
     const glyph* rightmost = nullptr;
     const glyph* firstStored = nullptr;
     for (const glyph& g : pageOrder) {
         const bool rtl = isRightToLeftLetter(g.c);
         if (rtl)
-            ++rightToLeft;
+            rightToLeft.push_back(&g);
         else if (u_charDirection(static_cast<UChar32>(g.c)) == U_LEFT_TO_RIGHT)
             ++leftToRight;
         else
@@ -77,9 +71,9 @@ lineDirection directionOf(const std::vector<glyph>& pageOrder)
     const auto directionOfLetter = [](const glyph* g) {
         return isRightToLeftLetter(g->c) ? textDirection::rightToLeft : textDirection::leftToRight;
     };
-    const textDirection most = rightToLeft > leftToRight ? textDirection::rightToLeft
+    const textDirection most = static_cast<int>(rightToLeft.size()) > leftToRight ? textDirection::rightToLeft
                                                                                   : textDirection::leftToRight;
-    if (rightToLeft == 0 || leftToRight == 0) {
+    if (rightToLeft.empty() || leftToRight == 0) {
         line.opening = most;
         line.certain = true;
         return line;
@@ -91,22 +85,21 @@ lineDirection directionOf(const std::vector<glyph>& pageOrder)
         line.certain = line.opening == most;
         return line;
     }
-    line.opening = storedInReadingOrder(pageOrder) ? directionOfLetter(firstStored) : most;
-    return line;
-}
-
-bool storedInReadingOrder(const std::vector<glyph>& glyphs)
-{
-    std::vector<const glyph*> rightToLeft;
-    for (const glyph& g : glyphs)
-        if (isRightToLeftLetter(g.c))
-            rightToLeft.push_back(&g);
+    // Stored in reading order when most right-to-left letters stand left of
+    // the one stored before them.
     std::sort(rightToLeft.begin(), rightToLeft.end(),
               [](const glyph* a, const glyph* b) { return a->stored < b->stored; });
     int backwards = 0;
     for (size_t i = 1; i < rightToLeft.size(); ++i)
         backwards += rightToLeft[i]->x0 < rightToLeft[i - 1]->x0 ? 1 : -1;
-    return backwards > 0;
+    line.opening = backwards > 0 ? directionOfLetter(firstStored) : most;
+    return line;
+}
+
+bool isRightToLeftLetter(char32_t c)
+{
+    const UCharDirection direction = u_charDirection(static_cast<UChar32>(c));
+    return direction == U_RIGHT_TO_LEFT || direction == U_RIGHT_TO_LEFT_ARABIC;
 }
 
 bool hasRightToLeft(const std::vector<glyph>& glyphs)
@@ -116,6 +109,8 @@ bool hasRightToLeft(const std::vector<glyph>& glyphs)
 
 bool isCombiningMark(char32_t c)
 {
+    if (c < 0x0300)   // below the first block of combining marks
+        return false;
     return (U_GET_GC_MASK(static_cast<UChar32>(c)) & (U_GC_MN_MASK | U_GC_ME_MASK)) != 0;
 }
 

@@ -39,9 +39,8 @@ struct lineDirection {
 // letters decides.
 lineDirection directionOf(const std::vector<glyph>& pageOrder);
 
-// True when most right-to-left letters among the glyphs stand left of the
-// one the page stores before them: the page stores them in reading order.
-bool storedInReadingOrder(const std::vector<glyph>& glyphs);
+// True for a letter of a right-to-left script.
+bool isRightToLeftLetter(char32_t c);
 
 // True when the glyphs hold a right-to-left letter.
 bool hasRightToLeft(const std::vector<glyph>& glyphs);

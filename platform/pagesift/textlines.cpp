@@ -5,6 +5,7 @@
 #include <QChar>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 #include <map>
@@ -36,20 +37,37 @@ float glyphSize(const glyph& g)
     return g.size > 0 ? g.size : std::max(g.bottom - g.top, 1.0f);
 }
 
+// Whether a combining mark was drawn with an advance of its own; one
+// without takes no room on the line, wherever its ink falls.
+bool takesRoom(const glyph& mark)
+{
+    return mark.x1 - mark.x0 > kRoomyMark * glyphSize(mark);
+}
+
+// The box of a line is the room its glyphs take: marks that take none do
+// not widen it, so they close no gap to the next piece of the row.
 void measure(textLine& line)
 {
     line.x0 = line.top = kInfinity;
     line.x1 = line.bottom = -kInfinity;
     line.size = 0;
+    float markX0 = kInfinity, markX1 = -kInfinity;
     for (const glyph& g : line.glyphs) {
-        line.x0 = std::min(line.x0, g.x0);
-        line.x1 = std::max(line.x1, g.x1);
+        const bool room = takesRoom(g) || !isCombiningMark(g.c);
+        float& x0 = room ? line.x0 : markX0;
+        float& x1 = room ? line.x1 : markX1;
+        x0 = std::min(x0, g.x0);
+        x1 = std::max(x1, g.x1);
         line.top = std::min(line.top, g.top);
         line.bottom = std::max(line.bottom, g.bottom);
         if (!isSpaceCharacter(g.c) && glyphSize(g) > line.size) {
             line.size = glyphSize(g);
             line.baseline = g.originY;
         }
+    }
+    if (line.x0 > line.x1) {   // marks alone
+        line.x0 = markX0;
+        line.x1 = markX1;
     }
     if (line.horizontal) {
         line.top = line.baseline - kCoreAscent * line.size;
@@ -84,11 +102,6 @@ struct letterCluster {
     size_t lastMark = kNone;
 };
 
-bool takesRoom(const glyph& mark)
-{
-    return mark.x1 - mark.x0 > kRoomyMark * glyphSize(mark);
-}
-
 // How far a mark stands from a letter. One without room of its own stands
 // on the letter whose box holds it or comes nearest; one that takes room
 // stands beside the letters it touches, nearest the middle of its own.
@@ -119,22 +132,28 @@ markPlace placeOf(const std::vector<glyph>& drawn, size_t mark, size_t before, s
                                        [](const letterCluster& c, float centre) { return c.centre < centre; });
     const size_t at = static_cast<size_t>(next - letters.begin());
     const size_t from = at >= 2 ? at - 2 : 0, to = std::min(at + 2, letters.size());
-    const auto distanceTo = [&](size_t k) { return k == kNone ? kInfinity : distance(m, drawn[letters[k].letter]); };
-    markPlace place{mark, before, after, before, false, false, false};
-    float best = distanceTo(before);
+    // The letters to weigh, each once, with their distances: those drawn
+    // next to the mark first, so that they win a tie.
+    std::array<std::pair<size_t, float>, 6> candidates;
+    size_t count = 0;
+    for (const size_t k : {before, after})
+        if (k != kNone)
+            candidates[count++] = {k, distance(m, drawn[letters[k].letter])};
     for (size_t k = from; k < to; ++k)
-        if (distanceTo(k) < best)
-            place.nearest = k, best = distanceTo(k);
-    if (distanceTo(after) < best)
-        place.nearest = after, best = distanceTo(after);
+        if (k != before && k != after)
+            candidates[count++] = {k, distance(m, drawn[letters[k].letter])};
+    markPlace place{mark, before, after, kNone, true, false, false};
+    float best = kInfinity;
+    for (size_t c = 0; c < count; ++c)
+        if (candidates[c].second < best)
+            place.nearest = candidates[c].first, best = candidates[c].second;
     const float near = best + kNearerLetter * glyphSize(m);
-    place.nearBefore = distanceTo(before) <= near;
-    place.nearAfter = distanceTo(after) <= near;
-    place.plain = true;
-    for (size_t k = from; k < to; ++k)
-        place.plain = place.plain && (k == place.nearest || distanceTo(k) > near);
-    place.plain = place.plain && (place.nearest == before || !place.nearBefore)
-        && (place.nearest == after || !place.nearAfter);
+    for (size_t c = 0; c < count; ++c) {
+        const bool asNear = candidates[c].second <= near;
+        place.nearBefore = place.nearBefore || (asNear && candidates[c].first == before);
+        place.nearAfter = place.nearAfter || (asNear && candidates[c].first == after);
+        place.plain = place.plain && (!asNear || candidates[c].first == place.nearest);
+    }
     return place;
 }
 
@@ -165,6 +184,22 @@ size_t ownerOfUnclear(const markPlace& place, int vote)
     return place.nearBefore ? place.before : place.nearest;
 }
 
+// Whether most right-to-left letters of the line are drawn right to left,
+// as a page that stores its text in reading order draws them.
+bool drawnRightToLeft(const std::vector<glyph>& drawn, const std::vector<size_t>& letterAt)
+{
+    int backwards = 0;
+    const glyph* last = nullptr;
+    for (size_t i = 0; i < drawn.size(); ++i) {
+        if (letterAt[i] == kNone || !isRightToLeftLetter(drawn[i].c))
+            continue;
+        if (last)
+            backwards += drawn[i].x0 < last->x0 ? 1 : -1;
+        last = &drawn[i];
+    }
+    return backwards > 0;
+}
+
 // The letter each mark belongs to, by drawn glyph (kNone for the others).
 //
 // A page that stores its right-to-left text in reading order stores each
@@ -179,35 +214,34 @@ size_t ownerOfUnclear(const markPlace& place, int vote)
 // (one glyph read as a letter and a mark) and stays with it.
 std::vector<size_t> ownersOf(const std::vector<glyph>& drawn, const std::vector<letterCluster>& letters)
 {
+    std::vector<size_t> letterAt(drawn.size(), kNone);   // drawn glyph -> its place among the letters
+    for (size_t k = 0; k < letters.size(); ++k)
+        letterAt[letters[k].letter] = k;
     std::vector<size_t> owner(drawn.size(), kNone);
-    std::vector<bool> isLetter(drawn.size(), false);
-    for (size_t k = 0; k < letters.size(); ++k) {
-        owner[letters[k].letter] = k;
-        isLetter[letters[k].letter] = true;
-    }
-    const bool readingOrder = storedInReadingOrder(drawn);
+    const bool readingOrder = drawnRightToLeft(drawn, letterAt);
     const std::vector<size_t> words = wordsOf(drawn, letters);
     std::vector<int> marksFirst(letters.size(), 0);   // by word: plain marks drawn before their letter, less those after
     std::vector<markPlace> unclear;
     size_t before = kNone, after = kNone;
     for (size_t i = 0; i < drawn.size(); ++i) {
         const glyph& g = drawn[i];
-        if (isLetter[i])
-            before = owner[i];
-        if (isLetter[i] || !isCombiningMark(g.c))
+        if (letterAt[i] != kNone)
+            before = letterAt[i];
+        if (letterAt[i] != kNone || !isCombiningMark(g.c))
             continue;
         if (readingOrder && before != kNone) {
             owner[i] = before;
             continue;
         }
-        if (i > 0 && owner[i - 1] != kNone && !takesRoom(g) && g.x0 == drawn[i - 1].x1) {
-            owner[i] = owner[i - 1];
+        const size_t previous = i > 0 ? (letterAt[i - 1] != kNone ? letterAt[i - 1] : owner[i - 1]) : kNone;
+        if (previous != kNone && !takesRoom(g) && g.x0 == drawn[i - 1].x1) {
+            owner[i] = previous;
             continue;
         }
         if (after == kNone || letters[after].letter < i) {
             after = kNone;
             for (size_t j = i + 1; j < drawn.size() && after == kNone; ++j)
-                after = isLetter[j] ? owner[j] : kNone;
+                after = letterAt[j];
         }
         const markPlace place = placeOf(drawn, i, before, after, letters);
         if (place.plain) {
@@ -224,9 +258,6 @@ std::vector<size_t> ownersOf(const std::vector<glyph>& drawn, const std::vector<
         const int vote = marksFirst[words[place.nearest]];
         owner[place.mark] = ownerOfUnclear(place, vote != 0 ? vote : lineVote);
     }
-    for (size_t i = 0; i < drawn.size(); ++i)
-        if (isLetter[i])
-            owner[i] = kNone;
     return owner;
 }
 
@@ -264,19 +295,25 @@ std::vector<glyph> inPageOrder(const std::vector<glyph>& drawn)
 {
     std::vector<letterCluster> letters;
     letters.reserve(drawn.size());
-    for (size_t i = 0; i < drawn.size(); ++i)
-        if (!isSpaceCharacter(drawn[i].c) && !isCombiningMark(drawn[i].c))
+    size_t spaces = 0;
+    for (size_t i = 0; i < drawn.size(); ++i) {
+        if (isSpaceCharacter(drawn[i].c))
+            ++spaces;
+        else if (!isCombiningMark(drawn[i].c))
             letters.push_back({i, drawn[i].x0 + drawn[i].x1, drawn[i].x0, drawn[i].x1});
+    }
+    const bool hasMarks = !letters.empty() && letters.size() + spaces < drawn.size();
     // Marks on a line without letters stand for themselves.
-    const bool marksAlone = letters.empty();
-    for (size_t i = 0; marksAlone && i < drawn.size(); ++i)
+    for (size_t i = 0; letters.empty() && i < drawn.size(); ++i)
         if (!isSpaceCharacter(drawn[i].c))
             letters.push_back({i, drawn[i].x0 + drawn[i].x1, drawn[i].x0, drawn[i].x1});
     std::stable_sort(letters.begin(), letters.end(),
                      [](const letterCluster& a, const letterCluster& b) { return a.centre < b.centre; });
-    std::vector<size_t> markAfter(drawn.size(), kNone);
-    if (!marksAlone)
+    std::vector<size_t> markAfter;
+    if (hasMarks) {
+        markAfter.assign(drawn.size(), kNone);
         attachMarks(drawn, letters, markAfter);
+    }
 
     std::vector<glyph> placed;
     placed.reserve(drawn.size() + drawn.size() / 4);
@@ -312,12 +349,14 @@ std::vector<textLine> cutDrawnLines(const pageContent& page)
         const std::vector<glyph> placed = reorder ? inPageOrder(line.glyphs) : std::vector<glyph>();
         const glyph* lastInk = nullptr;
         for (const glyph& g : reorder ? placed : line.glyphs) {
-            const bool space = isSpaceCharacter(g.c);
-            if (current.horizontal && !space && lastInk
+            // A line in page order holds each mark right after its letter,
+            // wherever the mark stands: a mark that takes no room makes no gap.
+            const bool ink = !isSpaceCharacter(g.c) && !(reorder && !takesRoom(g) && isCombiningMark(g.c));
+            if (current.horizontal && ink && lastInk
                 && g.x0 - lastInk->x1 > kWordGap * std::max(glyphSize(g), glyphSize(*lastInk)))
                 keep(current, pieces);
             current.glyphs.push_back(g);
-            if (!space)
+            if (ink)
                 lastInk = &g;
         }
         keep(current, pieces);
