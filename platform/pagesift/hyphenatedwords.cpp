@@ -49,6 +49,8 @@ void hyphenatedWords::addLine(const std::u32string& line)
     bool hyphenated = false;
     for (size_t i = 0; i <= line.size(); ++i) {
         if (i < line.size() && inWord(line, i)) {
+            // A hyphen after a letter (or its mark) and before a letter
+            // joins the parts of a compound.
             if (isWordHyphen(line[i]))
                 hyphenated = hyphenated || (!QChar::isNumber(line[i - 1]) && QChar::isLetter(line[i + 1]));
             continue;

@@ -220,7 +220,8 @@ std::vector<size_t> ownersOf(const std::vector<glyph>& drawn, const std::vector<
     std::vector<size_t> owner(drawn.size(), kNone);
     const bool readingOrder = drawnRightToLeft(drawn, letterAt);
     const std::vector<size_t> words = wordsOf(drawn, letters);
-    std::vector<int> marksFirst(letters.size(), 0);   // by word: plain marks drawn before their letter, less those after
+    // By word: plain marks drawn before their letter, less those drawn after.
+    std::vector<int> marksFirst(letters.size(), 0);
     std::vector<markPlace> unclear;
     size_t before = kNone, after = kNone;
     for (size_t i = 0; i < drawn.size(); ++i) {
@@ -287,10 +288,10 @@ void attachMarks(const std::vector<glyph>& drawn, std::vector<letterCluster>& le
 // while the gaps are still known.
 //
 // Each mark goes with its letter (see ownersOf). Gaps are measured between
-// what takes room on the line: a mark drawn with an advance of its own (a holam
-// set beside its vav) fills the room it takes, but a mark without one takes
-// none, wherever its ink falls, so it never closes the gap between two
-// words.
+// what takes room on the line: a mark drawn with an advance of its own (a
+// holam set beside its vav) fills the room it takes, but a mark without one
+// takes none, wherever its ink falls, so it never closes the gap between
+// two words.
 std::vector<glyph> inPageOrder(const std::vector<glyph>& drawn)
 {
     std::vector<letterCluster> letters;
