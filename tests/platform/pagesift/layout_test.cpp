@@ -745,7 +745,8 @@ TEST_F(LayoutTest, AHyphenAtALineEndStaysWhereTheDocumentWritesTheWordWithIt)
         {QStringLiteral("The phrase is docu-"), QStringLiteral("mented here."),
          QStringLiteral("The phrase is documented here.")},
         {QStringLiteral("The inter\u00AD"), QStringLiteral("national one."), QStringLiteral("The international one.")},
-        {QStringLiteral("Look in texmf-"), QStringLiteral("dist/doc/ first."), QStringLiteral("Look in texmf-dist/doc/ first.")},
+        {QStringLiteral("Look in texmf-"), QStringLiteral("dist/doc/ first."),
+         QStringLiteral("Look in texmf-dist/doc/ first.")},
     };
     PageSpec page;
     double y = 740;
