@@ -2,6 +2,7 @@
 #define FITZDOCUMENT_H
 
 #include "finishedpages.h"
+#include "lostcontent.h"
 
 #include <QByteArray>
 #include <QString>
@@ -40,9 +41,9 @@ public:
 
     // The text lines, fonts and pictures of the page with 0-based index.
     // False when the page cannot be loaded at all (*error says why). True
-    // otherwise, with *damage empty when the page was read whole, or MuPDF's
-    // message when it is damaged by the rule of pagereading.h (the page then
-    // holds what could be read).
+    // otherwise, with *damage empty when the page was read whole, or what
+    // was lost when it is damaged by the list of lostcontent.h (the page
+    // then holds what could be read).
     bool readPage(int index, pageContent& out, QString* error, QString* damage);
 
     // Only the characters of each line of text of the page, for a quick
@@ -56,6 +57,7 @@ private:
     fz_context* m_ctx = nullptr;
     fz_document* m_doc = nullptr;
     finishedPages m_finishedPages;
+    lostContent m_lostContent;
 };
 
 } // namespace conversion

@@ -1,0 +1,103 @@
+#ifndef LOSTCONTENT_H
+#define LOSTCONTENT_H
+
+// What counts as damage on a page of a PDF: the one list that Text mode,
+// Picture mode and the picture dialog decide by (through pagereading.h).
+// A page is damaged when something it draws was lost, that is when:
+//
+//  1. MuPDF threw while running the page's content: what came after the
+//     failure was not drawn.
+//  2. MuPDF ignored the rest of a content stream (after too many syntax
+//     errors or one it could not recover from): that part was skipped.
+//     Content errors MuPDF steps over and draws on after (an unknown
+//     operator, a stray token, a graphics state or colour space the
+//     resources lack) leave what the page draws in place and do not count.
+//  3. The page's own dictionary is missing (MuPDF then loads an empty
+//     page), or a content stream of the page, or of a form or tiling
+//     pattern it draws, is missing, is no stream, runs into the end of the file (the
+//     file was cut there) or cannot be decoded to its end.
+//  4. A font, XObject (picture or form) or shading that the content draws
+//     with is not among the resources: MuPDF draws the text with a
+//     stand-in font, or leaves the picture or shading out.
+//  5. A resource the content names (font, picture, form, pattern, shading,
+//     graphics state, colour space), or anything it is made of (a font
+//     program, widths, encoding or ToUnicode map, a picture's mask, a
+//     colour profile, a function), is missing, cut off or cannot be
+//     decoded; or MuPDF cannot use an embedded font program and draws
+//     with a stand-in. Pictures coded as JPEG, JPEG 2000 or JBIG2 are
+//     checked to be whole but not decoded here: that would cost as much as
+//     drawing them.
+//
+// Never counted: what MuPDF says while it loads a page (its links and
+// annotations), annotations' appearance, outlines, the structure tree,
+// metadata, resources the content does not name, "PDF stream Length
+// incorrect" on a stream whose end was found, or anything else that leaves
+// what the page draws unchanged.
+//
+// The verdict is a function of the page and the file alone: the page's
+// content and resources are asked directly, so it does not matter what was
+// read before, in this context or another, nor whether MuPDF's store or
+// object table was emptied meanwhile. What it learnt of the document's
+// objects is kept to spare work, and forgotten when MuPDF repairs the file.
+
+#include <QString>
+
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+struct fz_context;
+struct fz_document;
+struct fz_page;
+struct pdf_document;
+struct pdf_obj;
+
+namespace conversion {
+
+class contentUse;
+class fitzListener;
+enum class resourceKind;
+
+// What running the page's content told (entries 1 and 2).
+struct contentRun {
+    bool threw = false;
+    bool skipped = false;
+    QString message;  // MuPDF's words for either
+};
+
+// One per open document; use on the thread that owns the context.
+class lostContent {
+public:
+    // The first entry of the list the page meets, in MuPDF's words where it
+    // has any; empty when nothing the page draws was lost.
+    QString find(fz_context* ctx, fz_document* doc, fz_page* page, const contentRun& run);
+    // Forgets the document's objects; call before another document is read.
+    void forget();
+
+private:
+    QString checkContent(pdf_obj* contents, pdf_obj* resources, bool namesKnown, int depth);
+    QString readContents(pdf_obj* contents, contentUse& names);
+    QString checkUse(resourceKind kind, const std::string& name, pdf_obj* resources, bool namesKnown, int depth);
+    QString checkForm(pdf_obj* form, pdf_obj* inherited, bool namesKnown, int depth);
+    QString checkTree(pdf_obj* root, int depth);
+    QString walk(pdf_obj* root, int depth);
+    QString checkStream(pdf_obj* ref);
+    QString checkFontProgram(pdf_obj* font);
+    QString missing(pdf_obj* ref);
+
+    fz_context* m_ctx = nullptr;
+    pdf_document* m_pdf = nullptr;
+    fitzListener* m_listener = nullptr;
+    bool m_repaired = false;
+    // Verdicts by object number: resources walked whole, forms with
+    // resources of their own, streams other than content.
+    std::unordered_map<int, QString> m_trees;
+    std::unordered_map<int, QString> m_forms;
+    std::unordered_map<int, QString> m_streams;
+    std::unordered_set<int> m_formsEntered;  // against a form that draws itself
+};
+
+} // namespace conversion
+
+#endif
