@@ -330,7 +330,6 @@ bool PDFGraber::renderState::drawPage(fz_display_list* list, fz_matrix ctm, pixm
     if (fz_is_empty_irect(box) || !rendercap::fits(box))
         return false;
     fz_device* device = nullptr;
-    fz_cookie cookie = {};
     bool failed = false;
     fz_var(device);
     fz_var(failed);
@@ -339,7 +338,7 @@ bool PDFGraber::renderState::drawPage(fz_display_list* list, fz_matrix ctm, pixm
         pixmap.reset(fz_new_pixmap_with_bbox(ctx(), fz_device_bgr(ctx()), box, nullptr, 1));
         fz_clear_pixmap_with_value(ctx(), pixmap.get(), 255);
         device = fz_new_draw_device(ctx(), fz_identity, pixmap.get());
-        fz_run_display_list(ctx(), list, device, ctm, fz_infinite_rect, &cookie);
+        fz_run_display_list(ctx(), list, device, ctm, fz_infinite_rect, nullptr);
         fz_close_device(ctx(), device);
     }
     fz_always(ctx())

@@ -1,23 +1,30 @@
 #include "contentuse.h"
 
+#include <array>
 #include <cstring>
 
 namespace conversion {
 namespace {
 
-bool isWhite(unsigned char c)
+enum charClass : unsigned char { white, delimiter, regular };
+
+constexpr std::array<charClass, 256> makeClasses()
 {
-    return c == ' ' || c == '\n' || c == '\r' || c == '\t' || c == '\f' || c == '\0';
+    std::array<charClass, 256> classes{};
+    for (auto& c : classes)
+        c = regular;
+    for (const unsigned char c : {' ', '\n', '\r', '\t', '\f', '\0'})
+        classes[c] = white;
+    for (const unsigned char c : {'(', ')', '<', '>', '[', ']', '{', '}', '/', '%'})
+        classes[c] = delimiter;
+    return classes;
 }
 
-bool isDelimiter(unsigned char c)
-{
-    return std::strchr("()<>[]{}/%", c) != nullptr && c != '\0';
-}
+constexpr std::array<charClass, 256> kClasses = makeClasses();
 
 bool isRegular(unsigned char c)
 {
-    return !isWhite(c) && !isDelimiter(c);
+    return kClasses[c] == regular;
 }
 
 int hexValue(unsigned char c)
@@ -31,27 +38,25 @@ int hexValue(unsigned char c)
     return -1;
 }
 
-// Numbers and the words true, false and null are operands, not operators.
-bool isOperand(const std::string& word)
+// Numbers start so; they are operands, not operators.
+bool startsNumber(unsigned char c)
 {
-    const char first = word[0];
-    return (first >= '0' && first <= '9') || first == '+' || first == '-' || first == '.' || word == "true"
-        || word == "false" || word == "null";
+    return (c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.';
 }
 
 // The kind of resource an operator names, or false for any other operator.
-bool kindOf(const std::string& op, resourceKind& kind)
+bool kindOf(const char* op, resourceKind& kind)
 {
     static const struct {
         const char* op;
         resourceKind kind;
     } kOperators[] = {
-        {"Tf", resourceKind::font},        {"Do", resourceKind::xobject},        {"sh", resourceKind::shading},
+        {"Tf", resourceKind::font},          {"Do", resourceKind::xobject},      {"sh", resourceKind::shading},
         {"gs", resourceKind::graphicsState}, {"cs", resourceKind::colorSpace},   {"CS", resourceKind::colorSpace},
-        {"scn", resourceKind::pattern},    {"SCN", resourceKind::pattern},
+        {"scn", resourceKind::pattern},      {"SCN", resourceKind::pattern},
     };
     for (const auto& entry : kOperators) {
-        if (op == entry.op) {
+        if (std::strcmp(op, entry.op) == 0) {
             kind = entry.kind;
             return true;
         }
@@ -61,10 +66,49 @@ bool kindOf(const std::string& op, resourceKind& kind)
 
 } // namespace
 
+// Numbers, operators and white space make up most of a content stream and
+// are read here; names, strings, comments and pictures' data by take().
 void contentUse::feed(const unsigned char* data, std::size_t size)
 {
-    for (std::size_t i = 0; i < size; ++i)
-        take(data[i]);
+    const unsigned char* p = data;
+    const unsigned char* end = data + size;
+    while (p < end) {
+        if (m_state == state::between) {
+            const unsigned char c = *p;
+            if (kClasses[c] == white) {
+                ++p;
+            } else if (startsNumber(c)) {
+                m_state = state::number;
+            } else if (isRegular(c)) {
+                m_state = state::word;
+                m_wordLength = 0;
+            } else {
+                take(c);
+                ++p;
+            }
+        } else if (m_state == state::number) {
+            while (p < end && isRegular(*p))
+                ++p;
+            if (p < end)
+                m_state = state::between;
+        } else if (m_state == state::word) {
+            for (; p < end && isRegular(*p); ++p) {
+                if (m_wordLength < kLongestOperator)
+                    m_word[m_wordLength] = static_cast<char>(*p);
+                ++m_wordLength;
+            }
+            if (p == end)
+                return;
+            endWord();
+            // The single white space after "ID" is the last byte before the
+            // picture's data.
+            if (m_state == state::pictureData)
+                ++p;
+        } else {
+            take(*p);
+            ++p;
+        }
+    }
 }
 
 void contentUse::finish()
@@ -77,10 +121,14 @@ void contentUse::finish()
     m_lastName.clear();
 }
 
+// One byte of a name, string, comment or picture's data, or a delimiter
+// between tokens.
 void contentUse::take(unsigned char c)
 {
     switch (m_state) {
     case state::between:
+    case state::number:
+    case state::word:
         break;
     case state::comment:
         if (c == '\n' || c == '\r')
@@ -94,7 +142,7 @@ void contentUse::take(unsigned char c)
             return;
         }
         if (isRegular(c)) {
-            m_token += static_cast<char>(c);
+            m_name += static_cast<char>(c);
             return;
         }
         endName();
@@ -103,27 +151,16 @@ void contentUse::take(unsigned char c)
         if (hexValue(c) >= 0) {
             m_escapeValue = m_escapeValue * 16 + static_cast<unsigned>(hexValue(c));
             if (++m_escapeDigits == 2) {
-                m_token += static_cast<char>(m_escapeValue);
+                m_name += static_cast<char>(m_escapeValue);
                 m_state = state::name;
             }
             return;
         }
         // Not an escape after all: the "#" stands for itself.
-        m_token += '#';
+        m_name += '#';
         m_state = state::name;
         take(c);
         return;
-    case state::word:
-        if (isRegular(c)) {
-            m_token += static_cast<char>(c);
-            return;
-        }
-        endWord();
-        // The single white space after "ID" is the last byte before the
-        // picture's data.
-        if (m_state == state::pictureData)
-            return;
-        break;
     case state::string:
         if (c == '\\')
             m_state = state::stringEscape;
@@ -135,15 +172,16 @@ void contentUse::take(unsigned char c)
     case state::stringEscape:
         m_state = state::string;
         return;
-    case state::hexString:
+    case state::hexStart:
         // "<<" opens a dictionary, not a hexadecimal string.
-        if (c == '>' || (c == '<' && m_token.empty()))
+        m_state = c == '<' || c == '>' ? state::between : state::hexString;
+        return;
+    case state::hexString:
+        if (c == '>')
             m_state = state::between;
-        else
-            m_token += 'x';
         return;
     case state::pictureData: {
-        const bool ends = isWhite(m_tail[0]) && m_tail[1] == 'E' && m_tail[2] == 'I' && !isRegular(c);
+        const bool ends = kClasses[m_tail[0]] == white && m_tail[1] == 'E' && m_tail[2] == 'I' && !isRegular(c);
         m_tail[0] = m_tail[1];
         m_tail[1] = m_tail[2];
         m_tail[2] = c;
@@ -154,39 +192,39 @@ void contentUse::take(unsigned char c)
     }
     }
 
-    // Between tokens: c starts the next one.
-    m_token.clear();
-    if (c == '%')
+    // Between tokens: c, white space or a delimiter, may start the next.
+    if (c == '%') {
         m_state = state::comment;
-    else if (c == '/')
+    } else if (c == '/') {
         m_state = state::name;
-    else if (c == '(') {
+        m_name.clear();
+    } else if (c == '(') {
         m_state = state::string;
         m_stringDepth = 1;
-    } else if (c == '<')
-        m_state = state::hexString;
-    else if (isRegular(c)) {
-        m_state = state::word;
-        m_token += static_cast<char>(c);
+    } else if (c == '<') {
+        m_state = state::hexStart;
     }
 }
 
 void contentUse::endName()
 {
-    m_lastName = m_token;
+    m_lastName = m_name;
     m_state = state::between;
 }
 
+// Every operator is at most three letters long; a longer word (true, false,
+// null) is an operand.
 void contentUse::endWord()
 {
     m_state = state::between;
-    if (isOperand(m_token))
+    if (m_wordLength > kLongestOperator)
         return;
+    m_word[m_wordLength] = '\0';
     resourceKind kind;
-    if (!m_lastName.empty() && kindOf(m_token, kind))
+    if (!m_lastName.empty() && kindOf(m_word, kind))
         m_uses.emplace(kind, m_lastName);
     m_lastName.clear();
-    if (m_token == "ID") {
+    if (std::strcmp(m_word, "ID") == 0) {
         m_state = state::pictureData;
         std::memset(m_tail, 0, sizeof m_tail);
     }

@@ -34,7 +34,10 @@ public:
     const std::set<std::pair<resourceKind, std::string>>& uses() const { return m_uses; }
 
 private:
-    enum class state { between, comment, name, nameEscape, word, string, stringEscape, hexString, pictureData };
+    enum class state {
+        between, comment, name, nameEscape, number, word, string, stringEscape, hexStart, hexString, pictureData
+    };
+    static constexpr int kLongestOperator = 3;
 
     void take(unsigned char c);
     void endName();
@@ -42,8 +45,10 @@ private:
 
     std::set<std::pair<resourceKind, std::string>> m_uses;
     state m_state = state::between;
-    std::string m_token;
+    std::string m_name;
     std::string m_lastName;  // the last name given since the last operator
+    char m_word[kLongestOperator + 1] = {};
+    int m_wordLength = 0;
     int m_stringDepth = 0;
     int m_escapeDigits = 0;
     unsigned m_escapeValue = 0;

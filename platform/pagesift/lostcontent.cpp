@@ -4,6 +4,7 @@
 #include "fitzlistener.h"
 
 #include <cstring>
+#include <set>
 
 extern "C" {
 #include <mupdf/fitz.h>
@@ -13,8 +14,8 @@ extern "C" {
 namespace conversion {
 namespace {
 
-// Forms and patterns drawn inside one another are followed this deep; MuPDF
-// gives up on deeper nesting too.
+// Forms and patterns drawn inside one another are followed this deep;
+// deeper ones are taken as whole.
 constexpr int kDeepestForm = 32;
 
 // Entries that are never drawn, and lead away from what a resource is made
@@ -57,6 +58,9 @@ bool isWholeFont(fz_context* ctx, pdf_obj* obj)
         || pdf_name_eq(ctx, subtype, PDF_NAME(TrueType)) || pdf_name_eq(ctx, subtype, PDF_NAME(Type0));
 }
 
+const resourceKind kKinds[] = {resourceKind::font,          resourceKind::xobject,    resourceKind::shading,
+                               resourceKind::graphicsState, resourceKind::colorSpace, resourceKind::pattern};
+
 pdf_obj* categoryOf(resourceKind kind)
 {
     switch (kind) {
@@ -76,11 +80,13 @@ pdf_obj* categoryOf(resourceKind kind)
     return nullptr;
 }
 
-// What the content draws with: without it, text, a picture or a shading is
-// lost. The others only set how things look.
-bool drawsWith(resourceKind kind)
+// What the content draws as a whole: when the resources lack it, MuPDF
+// says so and draws nothing in its place. A font they lack is drawn with
+// MuPDF's own (the text is all there); a graphics state, colour space or
+// pattern they lack only changes how things look.
+bool drawnWhole(resourceKind kind)
 {
-    return kind == resourceKind::font || kind == resourceKind::xobject || kind == resourceKind::shading;
+    return kind == resourceKind::xobject || kind == resourceKind::shading;
 }
 
 // Decoding these costs as much as drawing the picture; their data is only
@@ -96,22 +102,12 @@ struct streamReading {
     char message[256] = {};
 };
 
-// Reads the stream's data and decodes it to its end, giving the decoded
-// bytes to names when there are any. What MuPDF says while it finds the
-// stream's end ("PDF stream Length incorrect") is forgotten: whether the
-// data was cut is told by where it ends. What it says while decoding stays
-// with the listener.
-void readStream(fz_context* ctx, pdf_document* pdf, pdf_obj* ref, contentUse* names, fitzListener& listener,
-                streamReading& out)
+// The stream's data as stored (decrypted), noting whether it runs into the
+// end of the file; null (message set) when MuPDF cannot read it.
+fz_buffer* loadData(fz_context* ctx, pdf_document* pdf, pdf_obj* ref, streamReading& out)
 {
     fz_buffer* raw = nullptr;
-    fz_stream* chain = nullptr;
-    fz_stream* filtered = nullptr;
-    fz_stream* decoded = nullptr;
     fz_var(raw);
-    fz_var(chain);
-    fz_var(filtered);
-    fz_var(decoded);
     fz_try(ctx)
     {
         raw = pdf_load_raw_stream(ctx, ref);
@@ -120,7 +116,30 @@ void readStream(fz_context* ctx, pdf_document* pdf, pdf_obj* ref, contentUse* na
             const int64_t end = entry->stm_ofs + static_cast<int64_t>(fz_buffer_storage(ctx, raw, nullptr));
             out.cut = end + static_cast<int64_t>(std::strlen("endstream")) > pdf->file_size;
         }
-        listener.clear();
+    }
+    fz_catch(ctx)
+    {
+        fz_drop_buffer(ctx, raw);
+        raw = nullptr;
+        out.threw = true;
+        fz_strlcpy(out.message, fz_caught_message(ctx), sizeof out.message);
+    }
+    return raw;
+}
+
+// Decodes the data to its end, giving the decoded bytes to names when there
+// are any; pictures in their own coding are left as they are.
+void decodeData(fz_context* ctx, pdf_document* pdf, pdf_obj* ref, fz_buffer* raw, contentUse* names,
+                streamReading& out)
+{
+    fz_stream* chain = nullptr;
+    fz_stream* filtered = nullptr;
+    fz_stream* decoded = nullptr;
+    fz_var(chain);
+    fz_var(filtered);
+    fz_var(decoded);
+    fz_try(ctx)
+    {
         fz_compression_params params;
         std::memset(&params, 0, sizeof params);
         params.type = FZ_IMAGE_RAW;
@@ -141,13 +160,26 @@ void readStream(fz_context* ctx, pdf_document* pdf, pdf_obj* ref, contentUse* na
         fz_drop_stream(ctx, decoded);
         fz_drop_stream(ctx, filtered);
         fz_drop_stream(ctx, chain);
-        fz_drop_buffer(ctx, raw);
     }
     fz_catch(ctx)
     {
         out.threw = true;
         fz_strlcpy(out.message, fz_caught_message(ctx), sizeof out.message);
     }
+}
+
+// Reads the stream's data and, when asked or when the data was cut,
+// decodes it. What MuPDF says while it finds where the data ends ("PDF
+// stream Length incorrect") is forgotten: whether the data was cut is told
+// by where it ends. What it says while decoding stays with the listener.
+void readStream(fz_context* ctx, pdf_document* pdf, pdf_obj* ref, contentUse* names, bool decode,
+                fitzListener& listener, streamReading& out)
+{
+    fz_buffer* raw = loadData(ctx, pdf, ref, out);
+    listener.clear();
+    if (raw && (decode || out.cut))
+        decodeData(ctx, pdf, ref, raw, names, out);
+    fz_drop_buffer(ctx, raw);
 }
 
 bool loadsEmbedded(fz_context* ctx, pdf_document* pdf, pdf_obj* font)
@@ -195,7 +227,7 @@ QString lostContent::find(fz_context* ctx, fz_document* doc, fz_page* page, cons
     // 3 to 5: the page's own dictionary, its content and what it names.
     QString lost = missing(pdfPage->obj);
     if (lost.isEmpty())
-        lost = checkContent(pdf_page_contents(ctx, pdfPage), pdf_page_resources(ctx, pdfPage), true, 0);
+        lost = checkPage(pdf_page_contents(ctx, pdfPage), pdf_page_resources(ctx, pdfPage), run.quiet);
     m_listener = nullptr;
     return lost;
 }
@@ -208,26 +240,109 @@ void lostContent::forget()
     m_formsEntered.clear();
 }
 
-// The content's streams whole (3), then every resource it names (4, 5).
-// namesKnown is false for a form met inside another resource, without
-// resources of its own: what it names cannot be told missing.
-QString lostContent::checkContent(pdf_obj* contents, pdf_obj* resources, bool namesKnown, int depth)
+// The page's content streams (3), then the resources its content names (4,
+// 5). The content is decoded and its names read only when a resource the
+// page lists is lost, or when MuPDF said anything while it ran the content:
+// run quietly, the content decoded whole and named no XObject or shading
+// the resources lack (MuPDF always says so), and when nothing the page
+// lists is lost, nothing it names is.
+QString lostContent::checkPage(pdf_obj* contents, pdf_obj* resources, bool quiet)
 {
+    QString lost = streamsThere(contents);
+    if (lost.isEmpty())
+        lost = missing(resources);
+    if (!lost.isEmpty())
+        return lost;
+    const bool listedWhole = listedLost(resources, 0).isEmpty();
+    if (quiet && listedWhole)
+        return QString();
     contentUse names;
-    QString lost = readContents(contents, names);
+    lost = readContents(contents, names, true);
     if (!lost.isEmpty())
         return lost;
     names.finish();
     for (const auto& use : names.uses()) {
-        lost = checkUse(use.first, use.second, resources, namesKnown, depth);
+        lost = judgeUse(use.first, use.second, resources, true);
+        if (!lost.isEmpty())
+            return lost;
+    }
+    return listedWhole ? QString() : drawnWithPage(names, resources);
+}
+
+// What the forms and patterns the page draws without resources of their
+// own name of the page's resources (the page's content may name none of
+// it), and so on for those they draw.
+QString lostContent::drawnWithPage(const contentUse& names, pdf_obj* resources)
+{
+    std::set<std::pair<resourceKind, std::string>> judged = names.uses();
+    std::vector<std::pair<resourceKind, std::string>> pending(judged.begin(), judged.end());
+    std::unordered_set<int> read;
+    while (!pending.empty()) {
+        const auto use = pending.back();
+        pending.pop_back();
+        pdf_obj* value = pdf_dict_gets(m_ctx, pdf_dict_get(m_ctx, resources, categoryOf(use.first)),
+                                       use.second.c_str());
+        if (!holdsContent(m_ctx, value) || pdf_dict_get(m_ctx, value, PDF_NAME(Resources))
+            || !read.insert(pdf_to_num(m_ctx, value)).second)
+            continue;
+        contentUse drawn;
+        readContents(value, drawn, false);
+        drawn.finish();
+        for (const auto& more : drawn.uses()) {
+            if (!judged.insert(more).second)
+                continue;
+            const QString lost = judgeUse(more.first, more.second, resources, false);
+            if (!lost.isEmpty())
+                return lost;
+            pending.push_back(more);
+        }
+    }
+    return QString();
+}
+
+// The first resource the dictionary lists that is lost, or its category.
+QString lostContent::listedLost(pdf_obj* resources, int depth)
+{
+    for (const resourceKind kind : kKinds) {
+        pdf_obj* category = pdf_dict_get(m_ctx, resources, categoryOf(kind));
+        QString lost = missing(category);
+        for (int i = 0; lost.isEmpty() && i < pdf_dict_len(m_ctx, category); ++i)
+            lost = judgeResource(pdf_dict_get_val(m_ctx, category, i), depth);
         if (!lost.isEmpty())
             return lost;
     }
     return QString();
 }
 
-// A page's content may be one stream or an array of them, read as one.
-QString lostContent::readContents(pdf_obj* contents, contentUse& names)
+// absentCounts: whether an XObject or shading the resources lack counts;
+// MuPDF says so when the page's own content names one.
+QString lostContent::judgeUse(resourceKind kind, const std::string& name, pdf_obj* resources, bool absentCounts)
+{
+    pdf_obj* category = pdf_dict_get(m_ctx, resources, categoryOf(kind));
+    QString lost = missing(category);
+    if (!lost.isEmpty())
+        return lost;
+    pdf_obj* value = pdf_dict_gets(m_ctx, category, name.c_str());
+    if (value)
+        return judgeResource(value, 0);
+    if (!absentCounts || !drawnWhole(kind))
+        return QString();
+    return QStringLiteral("cannot find %1 resource '%2'")
+        .arg(QString::fromUtf8(pdf_to_name(m_ctx, categoryOf(kind))), QString::fromStdString(name));
+}
+
+// Forms and tiling patterns by their content's streams and what they list,
+// anything else by all it refers to.
+QString lostContent::judgeResource(pdf_obj* value, int depth)
+{
+    if (holdsContent(m_ctx, value))
+        return checkForm(value, depth + 1);
+    return checkTree(value, depth);
+}
+
+// Each content stream there, a stream, and not cut off by the end of the
+// file; its data is not decoded.
+QString lostContent::streamsThere(pdf_obj* contents)
 {
     const bool several = pdf_is_array(m_ctx, contents);
     const int count = several ? pdf_array_len(m_ctx, contents) : (contents ? 1 : 0);
@@ -235,54 +350,60 @@ QString lostContent::readContents(pdf_obj* contents, contentUse& names)
         pdf_obj* stream = several ? pdf_array_get(m_ctx, contents, i) : contents;
         if (!pdf_is_stream(m_ctx, stream)) {
             const QString lost = missing(stream);
-            return lost.isEmpty() ? QStringLiteral("a content stream of the page is not a stream") : lost;
+            return lost.isEmpty() ? QStringLiteral("a content stream is not a stream") : lost;
         }
         streamReading reading;
-        readStream(m_ctx, m_pdf, stream, &names, *m_listener, reading);
+        readStream(m_ctx, m_pdf, stream, nullptr, false, *m_listener, reading);
         if (reading.threw)
             return QString::fromUtf8(reading.message);
-        if (!m_listener->heard().isEmpty())
+        if (reading.cut && !m_listener->heard().isEmpty())
             return m_listener->heard();
         if (reading.cut)
             return QStringLiteral("content stream %1 0 R is cut off at the end of the file")
                 .arg(pdf_to_num(m_ctx, stream));
+    }
+    return QString();
+}
+
+// A page's content may be one stream or an array of them, read as one.
+// complaints: whether what MuPDF says while decoding counts.
+QString lostContent::readContents(pdf_obj* contents, contentUse& names, bool complaints)
+{
+    const bool several = pdf_is_array(m_ctx, contents);
+    const int count = several ? pdf_array_len(m_ctx, contents) : (contents ? 1 : 0);
+    for (int i = 0; i < count; ++i) {
+        streamReading reading;
+        readStream(m_ctx, m_pdf, several ? pdf_array_get(m_ctx, contents, i) : contents, &names, true,
+                   *m_listener, reading);
+        if (complaints && reading.threw)
+            return QString::fromUtf8(reading.message);
+        if (complaints && !m_listener->heard().isEmpty())
+            return m_listener->heard();
         names.feed(reinterpret_cast<const unsigned char*>("\n"), 1);
     }
     return QString();
 }
 
-QString lostContent::checkUse(resourceKind kind, const std::string& name, pdf_obj* resources, bool namesKnown,
-                              int depth)
-{
-    pdf_obj* value = pdf_dict_gets(m_ctx, pdf_dict_get(m_ctx, resources, categoryOf(kind)), name.c_str());
-    if (!value) {
-        if (!namesKnown || !drawsWith(kind))
-            return QString();
-        return QStringLiteral("cannot find %1 resource '%2'")
-            .arg(QString::fromUtf8(pdf_to_name(m_ctx, categoryOf(kind))), QString::fromStdString(name));
-    }
-    if (holdsContent(m_ctx, value))
-        return checkForm(value, resources, namesKnown, depth + 1);
-    return checkTree(value, depth);
-}
-
-QString lostContent::checkForm(pdf_obj* form, pdf_obj* inherited, bool namesKnown, int depth)
+// A form's or tiling pattern's content is there whole and so is every
+// resource it lists; its content is decoded only by MuPDF as it draws it
+// (what goes wrong there counts when MuPDF gives up on it). One without
+// resources of its own draws with the page's, which the page judges.
+QString lostContent::checkForm(pdf_obj* form, int depth)
 {
     const int number = pdf_to_num(m_ctx, form);
+    auto known = m_forms.find(number);
+    if (known != m_forms.end())
+        return known->second;
     if (depth > kDeepestForm || !m_formsEntered.insert(number).second)
         return QString();
+    QString lost = streamsThere(form);
     pdf_obj* own = pdf_dict_get(m_ctx, form, PDF_NAME(Resources));
-    // Only a form with resources of its own is the same wherever drawn.
-    const bool keep = own && number > 0;
-    auto known = m_forms.find(number);
-    QString lost;
-    if (keep && known != m_forms.end())
-        lost = known->second;
-    else
-        lost = checkContent(form, own ? own : inherited, namesKnown || own, depth);
-    if (keep)
-        m_forms.emplace(number, lost);
+    if (lost.isEmpty())
+        lost = missing(own);
+    if (lost.isEmpty() && own)
+        lost = listedLost(own, depth);
     m_formsEntered.erase(number);
+    m_forms.emplace(number, lost);
     return lost;
 }
 
@@ -313,7 +434,7 @@ QString lostContent::walk(pdf_obj* root, int depth)
                 continue;
             QString lost = missing(obj);
             if (lost.isEmpty() && holdsContent(m_ctx, obj)) {
-                lost = checkForm(obj, nullptr, false, depth + 1);
+                lost = checkForm(obj, depth + 1);
                 if (lost.isEmpty())
                     continue;
             }
@@ -350,7 +471,7 @@ QString lostContent::checkStream(pdf_obj* ref)
     if (known != m_streams.end())
         return known->second;
     streamReading reading;
-    readStream(m_ctx, m_pdf, ref, nullptr, *m_listener, reading);
+    readStream(m_ctx, m_pdf, ref, nullptr, true, *m_listener, reading);
     QString lost;
     if (reading.threw)
         lost = QString::fromUtf8(reading.message);
@@ -379,14 +500,17 @@ QString lostContent::checkFontProgram(pdf_obj* font)
         .arg(QString::fromUtf8(pdf_to_name(m_ctx, pdf_dict_get(m_ctx, font, PDF_NAME(BaseFont)))));
 }
 
-// MuPDF's words when the object cannot be found; empty when it can.
+// MuPDF's words when the object is lost; empty when it is there. In a file
+// that needed no repair, a reference to an object the file does not define
+// stands for null, as the format has it: the file was made so, and nothing
+// was lost.
 QString lostContent::missing(pdf_obj* ref)
 {
     if (!pdf_is_indirect(m_ctx, ref))
         return QString();
     m_listener->clear();
     pdf_obj* found = pdf_resolve_indirect(m_ctx, ref);
-    if (found && !pdf_is_null(m_ctx, found))
+    if ((found && !pdf_is_null(m_ctx, found)) || !m_repaired)
         return QString();
     const QString heard = m_listener->heard();
     return heard.isEmpty() ? QStringLiteral("object %1 0 R is missing").arg(pdf_to_num(m_ctx, ref)) : heard;

@@ -13,26 +13,35 @@
 //     operator, a stray token, a graphics state or colour space the
 //     resources lack) leave what the page draws in place and do not count.
 //  3. The page's own dictionary is missing (MuPDF then loads an empty
-//     page), or a content stream of the page, or of a form or tiling
-//     pattern it draws, is missing, is no stream, runs into the end of the file (the
-//     file was cut there) or cannot be decoded to its end.
-//  4. A font, XObject (picture or form) or shading that the content draws
-//     with is not among the resources: MuPDF draws the text with a
-//     stand-in font, or leaves the picture or shading out.
+//     page); a content stream of the page, or of a form or tiling pattern
+//     it draws, is missing, is no stream or runs into the end of the file
+//     (the file was cut there); or the page's own content cannot be
+//     decoded to its end. A form's or pattern's content is checked to be
+//     all there and decoded only by MuPDF as it draws it: what goes wrong
+//     there counts when MuPDF gives up on it (2).
+//  4. An XObject (picture or form) or shading that the page's content
+//     draws is not among the resources: MuPDF leaves it out.
 //  5. A resource the content names (font, picture, form, pattern, shading,
 //     graphics state, colour space), or anything it is made of (a font
 //     program, widths, encoding or ToUnicode map, a picture's mask, a
-//     colour profile, a function), is missing, cut off or cannot be
-//     decoded; or MuPDF cannot use an embedded font program and draws
-//     with a stand-in. Pictures coded as JPEG, JPEG 2000 or JBIG2 are
-//     checked to be whole but not decoded here: that would cost as much as
-//     drawing them.
+//     colour profile, a function; all that a form or pattern lists), is
+//     missing, cut off or cannot be decoded; or MuPDF cannot use an
+//     embedded font program and draws with a stand-in. Pictures coded as
+//     JPEG, JPEG 2000 or JBIG2 are checked to be all there but not
+//     decoded: that would cost as much as drawing them.
 //
 // Never counted: what MuPDF says while it loads a page (its links and
 // annotations), annotations' appearance, outlines, the structure tree,
-// metadata, resources the content does not name, "PDF stream Length
-// incorrect" on a stream whose end was found, or anything else that leaves
+// metadata, resources the content does not name, a font name the resources
+// lack (MuPDF draws the text with its own font and the text is all there),
+// "PDF stream Length incorrect" on a stream whose end was found, a
+// reference to an object that a file needing no repair does not define (it
+// stands for null, as the format has it), or anything else that leaves
 // what the page draws unchanged.
+//
+// Both modes name the same pages even where one of them does not use the
+// part that was lost: Text mode draws no glyph outlines, shadings,
+// patterns or colour profiles, and Picture mode reads no ToUnicode map.
 //
 // The verdict is a function of the page and the file alone: the page's
 // content and resources are asked directly, so it does not matter what was
@@ -63,7 +72,8 @@ enum class resourceKind;
 struct contentRun {
     bool threw = false;
     bool skipped = false;
-    QString message;  // MuPDF's words for either
+    QString message;     // MuPDF's words for either
+    bool quiet = false;  // MuPDF said nothing at all while it ran the content
 };
 
 // One per open document; use on the thread that owns the context.
@@ -76,10 +86,14 @@ public:
     void forget();
 
 private:
-    QString checkContent(pdf_obj* contents, pdf_obj* resources, bool namesKnown, int depth);
-    QString readContents(pdf_obj* contents, contentUse& names);
-    QString checkUse(resourceKind kind, const std::string& name, pdf_obj* resources, bool namesKnown, int depth);
-    QString checkForm(pdf_obj* form, pdf_obj* inherited, bool namesKnown, int depth);
+    QString checkPage(pdf_obj* contents, pdf_obj* resources, bool quiet);
+    QString drawnWithPage(const contentUse& names, pdf_obj* resources);
+    QString listedLost(pdf_obj* resources, int depth);
+    QString judgeUse(resourceKind kind, const std::string& name, pdf_obj* resources, bool absentCounts);
+    QString judgeResource(pdf_obj* value, int depth);
+    QString streamsThere(pdf_obj* contents);
+    QString readContents(pdf_obj* contents, contentUse& names, bool complaints);
+    QString checkForm(pdf_obj* form, int depth);
     QString checkTree(pdf_obj* root, int depth);
     QString walk(pdf_obj* root, int depth);
     QString checkStream(pdf_obj* ref);
@@ -90,8 +104,8 @@ private:
     pdf_document* m_pdf = nullptr;
     fitzListener* m_listener = nullptr;
     bool m_repaired = false;
-    // Verdicts by object number: resources walked whole, forms with
-    // resources of their own, streams other than content.
+    // Verdicts by object number: resources walked whole, forms and tiling
+    // patterns, streams other than content.
     std::unordered_map<int, QString> m_trees;
     std::unordered_map<int, QString> m_forms;
     std::unordered_map<int, QString> m_streams;

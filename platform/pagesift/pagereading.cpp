@@ -108,6 +108,7 @@ pageReading readOnce(fz_context* ctx, fz_document* doc, int index, pageParts par
         {
             const fitzListener listener(ctx);
             run.threw = !runContents(ctx, page, device, message, sizeof message);
+            run.quiet = listener.heard().isEmpty();
             for (const std::string& warning : listener.warnings())
                 if (!run.skipped && endsWith(warning, kRestIgnored)) {
                     run.skipped = true;
