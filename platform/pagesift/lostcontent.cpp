@@ -33,6 +33,8 @@ bool isNeverDrawn(fz_context* ctx, pdf_obj* key)
     return false;
 }
 
+// Pages, the page tree, the catalogue and annotations are never part of a
+// resource, whatever refers to them.
 bool isPartOfDocument(fz_context* ctx, pdf_obj* dict)
 {
     pdf_obj* type = pdf_dict_get(ctx, dict, PDF_NAME(Type));
@@ -93,7 +95,8 @@ bool drawnWhole(resourceKind kind)
 // checked to be all there.
 bool isPictureCoding(int type)
 {
-    return type == FZ_IMAGE_JPEG || type == FZ_IMAGE_JPX || type == FZ_IMAGE_JBIG2 || type == FZ_IMAGE_JXR;
+    return type == FZ_IMAGE_JPEG || type == FZ_IMAGE_JPX || type == FZ_IMAGE_JBIG2 || type == FZ_IMAGE_FAX
+        || type == FZ_IMAGE_JXR;
 }
 
 struct streamReading {

@@ -27,7 +27,7 @@
 //     colour profile, a function; all that a form or pattern lists), is
 //     missing, cut off or cannot be decoded; or MuPDF cannot use an
 //     embedded font program and draws with a stand-in. Pictures coded as
-//     JPEG, JPEG 2000 or JBIG2 are checked to be all there but not
+//     JPEG, JPEG 2000, JBIG2 or fax are checked to be all there but not
 //     decoded: that would cost as much as drawing them.
 //
 // Never counted: what MuPDF says while it loads a page (its links and
