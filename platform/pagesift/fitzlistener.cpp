@@ -7,16 +7,9 @@ extern "C" {
 }
 
 namespace conversion {
-namespace {
 
-// Warnings kept at most: a broken page can make MuPDF say the same few
-// things thousands of times.
-constexpr std::size_t kWarningsKept = 16;
-
-} // namespace
-
-fitzListener::fitzListener(fz_context* ctx)
-    : m_ctx(ctx)
+fitzListener::fitzListener(fz_context* ctx, const char* watchedEnding)
+    : m_ctx(ctx), m_watchedEnding(watchedEnding)
 {
     m_errorCallback = fz_error_callback(ctx, &m_errorUser);
     m_warningCallback = fz_warning_callback(ctx, &m_warningUser);
@@ -35,16 +28,15 @@ fitzListener::~fitzListener()
 
 QString fitzListener::heard() const
 {
-    if (!m_firstError.empty())
-        return QString::fromStdString(m_firstError);
-    return m_warnings.empty() ? QString() : QString::fromStdString(m_warnings.front());
+    return QString::fromStdString(m_firstError.empty() ? m_firstWarning : m_firstError);
 }
 
 void fitzListener::clear()
 {
     fz_flush_warnings(m_ctx);
     m_firstError.clear();
-    m_warnings.clear();
+    m_firstWarning.clear();
+    m_watched.clear();
 }
 
 void fitzListener::hearError(void* user, const char* message)
@@ -58,8 +50,15 @@ void fitzListener::hearError(void* user, const char* message)
 void fitzListener::hearWarning(void* user, const char* message)
 {
     auto* listener = static_cast<fitzListener*>(user);
-    if (std::strncmp(message, "... repeated ", 13) != 0 && listener->m_warnings.size() < kWarningsKept)
-        listener->m_warnings.emplace_back(message);
+    if (std::strncmp(message, "... repeated ", 13) == 0)
+        return;
+    if (listener->m_firstWarning.empty())
+        listener->m_firstWarning = message;
+    const char* watched = listener->m_watchedEnding;
+    const std::size_t length = std::strlen(message);
+    if (watched && listener->m_watched.empty() && length >= std::strlen(watched)
+        && std::strcmp(message + length - std::strlen(watched), watched) == 0)
+        listener->m_watched = message;
 }
 
 } // namespace conversion

@@ -8,7 +8,6 @@
 #include <QString>
 
 #include <string>
-#include <vector>
 
 struct fz_context;
 
@@ -16,7 +15,9 @@ namespace conversion {
 
 class fitzListener {
 public:
-    explicit fitzListener(fz_context* ctx);
+    // watchedEnding: the end of a warning to look out for, among however
+    // many others.
+    explicit fitzListener(fz_context* ctx, const char* watchedEnding = nullptr);
     ~fitzListener();
     fitzListener(const fitzListener&) = delete;
     fitzListener& operator=(const fitzListener&) = delete;
@@ -24,8 +25,8 @@ public:
     // MuPDF's first error, or else its first warning; empty when it said
     // nothing.
     QString heard() const;
-    // Every warning heard, in order; one repeated at once is heard once.
-    const std::vector<std::string>& warnings() const { return m_warnings; }
+    // The first warning that ended as watched; empty when none did.
+    QString watched() const { return QString::fromStdString(m_watched); }
     // Forgets what was heard so far.
     void clear();
 
@@ -38,8 +39,10 @@ private:
     void* m_warningUser = nullptr;
     void (*m_errorCallback)(void*, const char*) = nullptr;
     void (*m_warningCallback)(void*, const char*) = nullptr;
+    const char* m_watchedEnding;
     std::string m_firstError;
-    std::vector<std::string> m_warnings;
+    std::string m_firstWarning;
+    std::string m_watched;
 };
 
 } // namespace conversion

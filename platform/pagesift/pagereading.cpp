@@ -3,8 +3,6 @@
 #include "fitzlistener.h"
 #include "lostcontent.h"
 
-#include <string>
-
 extern "C" {
 #include <mupdf/fitz.h>
 #include <mupdf/pdf.h>
@@ -21,12 +19,6 @@ bool wasRepaired(fz_context* ctx, fz_document* doc)
 {
     pdf_document* pdf = pdf_document_from_fz_document(ctx, doc);
     return pdf && pdf_was_repaired(ctx, pdf);
-}
-
-bool endsWith(const std::string& text, const char* end)
-{
-    const std::size_t length = std::char_traits<char>::length(end);
-    return text.size() >= length && text.compare(text.size() - length, length, end) == 0;
 }
 
 // The page and a device over a new target; false (message set) when the
@@ -53,11 +45,10 @@ bool loadPage(fz_context* ctx, fz_document* doc, int index, pageTarget& target, 
 bool runContents(fz_context* ctx, fz_page* page, fz_device* device, char* message, size_t size)
 {
     bool whole = true;
-    fz_cookie cookie = {};
     fz_var(whole);
     fz_try(ctx)
     {
-        fz_run_page_contents(ctx, page, device, fz_identity, &cookie);
+        fz_run_page_contents(ctx, page, device, fz_identity, nullptr);
     }
     fz_catch(ctx)
     {
@@ -71,11 +62,10 @@ bool runContents(fz_context* ctx, fz_page* page, fz_device* device, char* messag
 // them never counts.
 void runAnnotations(fz_context* ctx, fz_page* page, fz_device* device)
 {
-    fz_cookie cookie = {};
     fz_try(ctx)
     {
-        fz_run_page_annots(ctx, page, device, fz_identity, &cookie);
-        fz_run_page_widgets(ctx, page, device, fz_identity, &cookie);
+        fz_run_page_annots(ctx, page, device, fz_identity, nullptr);
+        fz_run_page_widgets(ctx, page, device, fz_identity, nullptr);
     }
     fz_catch(ctx)
     {
@@ -106,14 +96,11 @@ pageReading readOnce(fz_context* ctx, fz_document* doc, int index, pageParts par
         // annotations) never counts; only its run of the content may.
         contentRun run;
         {
-            const fitzListener listener(ctx);
+            const fitzListener listener(ctx, kRestIgnored);
             run.threw = !runContents(ctx, page, device, message, sizeof message);
             run.quiet = listener.heard().isEmpty();
-            for (const std::string& warning : listener.warnings())
-                if (!run.skipped && endsWith(warning, kRestIgnored)) {
-                    run.skipped = true;
-                    run.message = QString::fromStdString(warning);
-                }
+            run.message = listener.watched();
+            run.skipped = !run.message.isEmpty();
         }
         if (run.threw)
             run.message = QString::fromUtf8(message);
