@@ -6,6 +6,7 @@
 #include "fixed_field.h"
 #include "platform/os/regularfile.h"
 #include "platform/pagesift/finishedpages.h"
+#include "platform/pagesift/lostcontent.h"
 #include "platform/pagesift/pagereading.h"
 #include "platform/pagesift/regularfilestream.h"
 #include "platform/vuframe0/vupaths.h"
@@ -188,6 +189,7 @@ struct PDFGraber::renderState {
     contextOwner context;
     documentOwner document;
     finishedPages finished;
+    conversion::lostContent lostContent;
     // The last grabbed page's bounds in page space, which already point down
     // and include the page's rotation.
     fz_rect pageBounds = fz_empty_rect;
@@ -268,7 +270,8 @@ bool PDFGraber::renderState::readPage(int number, displayListOwner& list)
     finished.pageDone(ctx(), document.get());
     listTarget target(list);
     const conversion::pageReading reading =
-        conversion::readPage(ctx(), document.get(), number - 1, conversion::pageParts::withAnnotations, target);
+        conversion::readPage(ctx(), document.get(), number - 1, conversion::pageParts::withAnnotations, target,
+                             lostContent);
     damage = reading.loaded ? reading.damage : reading.error;
     pageBounds = list ? fz_bound_display_list(ctx(), list.get()) : fz_empty_rect;
     return reading.loaded;
@@ -318,27 +321,26 @@ QString PDFGraber::renderState::drawPicture(int number, fz_display_list* list, c
     return path;
 }
 
-// Draws the list into a new white pixmap of the page's size at ctm. Pictures
-// are decoded only now, so what MuPDF says while drawing counts as damage
-// too; the pixmap keeps what was drawn. False only when there is no pixmap
-// (no pixels at this zoom, more than the pixel cap, or no memory for them).
+// Draws the list into a new white pixmap of the page's size at ctm; the
+// pixmap keeps what was drawn. Whether the page lost anything was told when
+// it was read; drawing it only fails for want of memory. False only when
+// there is no pixmap (no pixels at this zoom, more than the pixel cap, or
+// no memory for them).
 bool PDFGraber::renderState::drawPage(fz_display_list* list, fz_matrix ctm, pixmapOwner& pixmap)
 {
     const fz_irect box = fz_round_rect(fz_transform_rect(pageBounds, ctm));
     if (fz_is_empty_irect(box) || !rendercap::fits(box))
         return false;
     fz_device* device = nullptr;
-    fz_cookie cookie = {};
     bool failed = false;
     fz_var(device);
     fz_var(failed);
-    const conversion::fitzListener listener(ctx());
     fz_try(ctx())
     {
         pixmap.reset(fz_new_pixmap_with_bbox(ctx(), fz_device_bgr(ctx()), box, nullptr, 1));
         fz_clear_pixmap_with_value(ctx(), pixmap.get(), 255);
         device = fz_new_draw_device(ctx(), fz_identity, pixmap.get());
-        fz_run_display_list(ctx(), list, device, ctm, fz_infinite_rect, &cookie);
+        fz_run_display_list(ctx(), list, device, ctm, fz_infinite_rect, nullptr);
         fz_close_device(ctx(), device);
     }
     fz_always(ctx())
@@ -349,8 +351,8 @@ bool PDFGraber::renderState::drawPage(fz_display_list* list, fz_matrix ctm, pixm
     {
         failed = true;
     }
-    if (damage.isEmpty() && (failed || cookie.errors > 0 || !listener.heard().isEmpty()))
-        damage = listener.heard().isEmpty() ? QStringLiteral("the page could not be drawn") : listener.heard();
+    if (damage.isEmpty() && failed)
+        damage = QStringLiteral("the page could not be drawn");
     return static_cast<bool>(pixmap);
 }
 
@@ -459,6 +461,7 @@ void PDFGraber::close()
     renderState& s = *m_state;
     s.pageBounds = fz_empty_rect;
     s.document.reset();
+    s.lostContent.forget();
     s.title.clear();
     s.pageCount = 0;
     s.requestedSize = QSize();

@@ -155,6 +155,7 @@ void fitzDocument::close()
         fz_drop_document(m_ctx, m_doc);
     m_doc = nullptr;
     m_file.reset();
+    m_lostContent.forget();
 }
 
 bool fitzDocument::open(const QString& path, QString* error)
@@ -281,15 +282,13 @@ bool fitzDocument::readPage(int index, pageContent& out, QString* error, QString
         return false;
     }
     textTarget target;
-    const pageReading reading = conversion::readPage(m_ctx, m_doc, index, pageParts::contentsOnly, target);
+    const pageReading reading =
+        conversion::readPage(m_ctx, m_doc, index, pageParts::contentsOnly, target, m_lostContent);
     if (!reading.loaded) {
         if (error)
             *error = reading.error;
         return false;
     }
-    // Pictures are decoded only now: what MuPDF says while they are counts
-    // as much as what it said while the page ran.
-    const fitzListener listener(m_ctx);
     const fz_stext_page* text = target.text;
     out.width = text->mediabox.x1 - text->mediabox.x0;
     out.height = text->mediabox.y1 - text->mediabox.y0;
@@ -308,7 +307,7 @@ bool fitzDocument::readPage(int index, pageContent& out, QString* error, QString
     }
     target.discard(m_ctx);
     if (damage)
-        *damage = reading.damage.isEmpty() ? listener.heard() : reading.damage;
+        *damage = reading.damage;
     m_finishedPages.pageDone(m_ctx, m_doc);
     return true;
 }

@@ -2,6 +2,7 @@
 #define FITZDOCUMENT_H
 
 #include "finishedpages.h"
+#include "lostcontent.h"
 
 #include <QByteArray>
 #include <QString>
@@ -52,9 +53,9 @@ public:
 
     // The text lines, fonts and pictures of the page with 0-based index.
     // False when the page cannot be loaded at all (*error says why). True
-    // otherwise, with *damage empty when the page was read whole, or MuPDF's
-    // message when it is damaged by the rule of pagereading.h (the page then
-    // holds what could be read).
+    // otherwise, with *damage empty when the page was read whole, or what
+    // was lost when it is damaged by the list of lostcontent.h (the page
+    // then holds what could be read).
     bool readPage(int index, pageContent& out, QString* error, QString* damage);
 
     // Only the characters of each line of text of the page, for a quick
@@ -69,6 +70,7 @@ private:
     fz_document* m_doc = nullptr;
     std::shared_ptr<const RegularFile> m_file;
     finishedPages m_finishedPages;
+    lostContent m_lostContent;
 };
 
 } // namespace conversion
