@@ -7,7 +7,7 @@ namespace addfilesettings {
 
 QString storedFolder()
 {
-    return VuPref::value(QLatin1String(kOpenFolderKey), Vu::docPath()).toString();
+    return VuPref::folderValue(QLatin1String(kOpenFolderKey), Vu::docPath());
 }
 
 void storeFolder(const QString& folder)

@@ -12,7 +12,8 @@ namespace addfilesettings {
 // Text: the folder of the files or the folder picked last.
 inline constexpr char kOpenFolderKey[] = "last_openfile_dir";
 
-// The stored folder, or Vu::docPath() when none is stored.
+// The stored folder, or Vu::docPath() when none is stored or the stored
+// one is no absolute path.
 QString storedFolder();
 // Stored at once.
 void storeFolder(const QString& folder);

@@ -46,7 +46,9 @@ int main(int argc, char* argv[])
 
     enterInstallationFolder();
 
-    QtSingleApplication app(QString(), argc, argv);
+    // Qt reads only the options; the files after "--" are not its own.
+    int optionCount = VuApplication::optionCount(argc, argv);
+    QtSingleApplication app(QString(), optionCount, argv);
     app.setVuframeVersion(1030);
     VuPref::setTanslucentWhenSkin(false);
     VuPref::setTanslucentWhenSkin(false);

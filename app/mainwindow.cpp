@@ -90,8 +90,7 @@ void MainWindow::loadOutputSettings()
     // The default output folder exists from the first start on, so "Open"
     // and "Convert" find it.
     utils::makePath(Vu::outputPath());
-    ui->lineEditOutFolder->setText(outputsettings::storedFolder());
-    ui->lineEditOutFolder->setCursorPosition(0);
+    showOutputFolder(outputsettings::storedFolder());
 
     ui->pushButtonCancel->hide();
     ui->pushButtonClear->setEnabled(false);

@@ -1,6 +1,7 @@
 #ifndef MAINWINDOW_H
 #define MAINWINDOW_H
 
+#include "app/pagetexttyping.h"
 #include "platform/vuframe0/vumainwindow.h"
 
 #include <QList>
@@ -62,11 +63,11 @@ public:
                                 bool foldersAllowed) const;
 
     // Checks the custom output folder before it is used: path receives the
-    // field's text as an absolute path (from the working folder when
-    // relative). A missing folder is offered for creation; an existing or
-    // created folder is remembered ("last_outputfile_dir"). True when the
-    // folder exists afterwards and is writable; otherwise the user has been
-    // told why.
+    // field's text cleaned, which the field then shows. A relative or empty
+    // text is refused, and the field shows the stored folder again. A
+    // missing folder is offered for creation; an existing or created folder
+    // is remembered ("last_outputfile_dir"). True when the folder exists
+    // afterwards and is writable; otherwise the user has been told why.
     bool checkOutputFolder(QString& path);
 
     // Fills the queue of a run: every row, or (selectedQueued) the rows the
@@ -95,7 +96,8 @@ public:
     // document in plain digits.
     bool isCurrentPageTextValid(const QString& text) const;
     // The page field's text: a page list for the previewed document, as
-    // leniently checked as while it is typed.
+    // leniently checked as while it is typed. The row checks it strictly
+    // when editing ends.
     bool isPageRangeTextValid(const QString& text) const;
 
 public slots:
@@ -157,6 +159,7 @@ private:
 
     void setUpProgressBar();
     void loadOutputSettings();
+    void showOutputFolder(const QString& folder);
     void setUpTaskList();
     void setTaskListHeaders();
     void setButtonIcons();
@@ -224,8 +227,8 @@ private:
     std::function<void()> m_workerPageHook;
     // True while the message about an invalid page text is shown.
     bool m_showingPagesMessage = false;
-    // The page field's last accepted text.
-    QString m_pageFieldText;
+    // The typing in the page field since it was last filled.
+    PageTextTyping m_pageTyping;
     // Null until the tray icon is made, and without a tray.
     QSystemTrayIcon* m_trayIcon = nullptr;
     std::unique_ptr<QMenu> m_trayMenu;

@@ -33,10 +33,20 @@ void MainWindow::on_selectOutputFolder()
 // the field brings back a folder that worked when a later text is refused.
 bool MainWindow::checkOutputFolder(QString& path)
 {
+    // A relative text, the empty one included, would be taken from the
+    // current folder, which is the program's own installation folder. It is
+    // refused as the field refuses it, and the field shows the stored folder
+    // again: the one the next run uses.
+    const QString text = ui->lineEditOutFolder->text();
+    if (!QDir::isAbsolutePath(text)) {
+        path.clear();
+        VuMessageBox::info(tr("The specified path is invalid!"), VuPref::product_name(), this);
+        showOutputFolder(outputsettings::storedFolder());
+        return false;
+    }
     bool result = true;
-    // A relative text, the empty one included, is taken from the working
-    // folder.
-    path = QDir::toNativeSeparators(QDir::cleanPath(QDir::current().absoluteFilePath(ui->lineEditOutFolder->text())));
+    path = QDir::toNativeSeparators(QDir::cleanPath(text));
+    showOutputFolder(path);
     const QFileInfo target(path);
     if (!target.exists()) {
         const QMessageBox::StandardButton answer = VuMessageBox::question(
@@ -58,6 +68,13 @@ bool MainWindow::checkOutputFolder(QString& path)
                            VuPref::product_name(), this);
     }
     return result;
+}
+
+// The field shows the folder from its first character.
+void MainWindow::showOutputFolder(const QString& folder)
+{
+    ui->lineEditOutFolder->setText(folder);
+    ui->lineEditOutFolder->setCursorPosition(0);
 }
 
 void MainWindow::on_openOutputFolder()

@@ -108,11 +108,10 @@ void MainWindow::on_lineEditCurPage_editingFinished()
     showCurrentPage();
 }
 
-// The field's text as last set or accepted, so a refused keystroke can be
-// taken back alone (the field's own undo takes back a whole run of typing).
+// Typing in the field starts from the text it is given.
 void MainWindow::setPageFieldText(const QString& text)
 {
-    m_pageFieldText = text;
+    m_pageTyping.start(text);
     ui->lineEditPageStr->setText(text);
 }
 
@@ -120,22 +119,32 @@ void MainWindow::setPageFieldText(const QString& text)
 void MainWindow::on_lineEditPageStr_textEdited(const QString& text)
 {
     if (isPageRangeTextValid(text.trimmed())) {
-        m_pageFieldText = text;
+        m_pageTyping.accept(text, ui->widgetPDFView->countPage());
         return;
     }
     showInvalidPagesMessage();
-    QLineEdit* field = ui->lineEditPageStr;
-    const int cursor = field->cursorPosition() - (text.size() - m_pageFieldText.size());
-    field->setText(m_pageFieldText);
-    field->setCursorPosition(qBound(0, cursor, m_pageFieldText.size()));
+    m_pageTyping.takeBack(ui->lineEditPageStr, text);
 }
 
+// The row takes the text only when it passes the row's own check, as from
+// the cell editor; a refused text ("9-2", which passed while it was typed)
+// goes back to the latest one of this edit that names only typed pages, in
+// the field and the row alike.
 void MainWindow::on_lineEditPageStr_editingFinished()
 {
-    if (m_showingPagesMessage)
+    if (m_showingPagesMessage || !m_taskList->singleSelectedRow())
         return;
     const QString text = ui->lineEditPageStr->text().trimmed();
-    m_taskList->setSelectedPageText(isPageRangeTextValid(text) ? text : utils::allPagesText());
+    if (m_taskList->setSelectedPageText(text)) {
+        m_pageTyping.start(text);
+        return;
+    }
+    showInvalidPagesMessage();
+    const QString safe = m_pageTyping.safe();
+    setPageFieldText(safe);
+    // An empty field stands for the "All" of the row, which then stays.
+    if (!utils::isAllPagesText(safe) || !utils::isAllPagesText(m_taskList->selectedPageText()))
+        m_taskList->setSelectedPageText(safe);
 }
 
 void MainWindow::on_radioButtonPageAll_clicked()

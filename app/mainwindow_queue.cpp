@@ -29,8 +29,10 @@ const char kSource[] = ".\\mainwindow";
 
 Q_LOGGING_CATEGORY(lcQueue, "quireflow.queue", QtInfoMsg)
 
-// A row converts only while its PDF is a regular file: a named pipe put in
-// its place would block the worker at its first read, for good.
+// A row converts only while its PDF is a regular file, so that a row whose
+// file is gone or is a named pipe shows "Skipped". The worker opens the file
+// once more for itself and refuses, without waiting, whatever stands there
+// by then.
 bool canConvertFile(const QString& path)
 {
     return QFileInfo(path).isFile();
@@ -107,16 +109,18 @@ void MainWindow::unlockQueuedRows()
 
 // A page list must name pages of the document: a page beyond the count
 // would only fail the task later, after the rows before it have converted.
+// The rows' own check, once more; the message names the row, so the user
+// knows which pages to mend.
 bool MainWindow::queuedPageListsValid()
 {
     for (QTreeWidgetItem* row : qAsConst(m_pendingTasks)) {
-        const QString text = taskrow::pageText(row);
-        const int pageCount = taskrow::pageCount(row);
-        QStringList pages;
-        if (!utils::isPageTextValid(text, pageCount, false) || !utils::pageTextToList(text, pageCount, &pages)) {
-            VuMessageBox::info(tr("Invalid format or out of range!"), VuPref::product_name(), this);
-            return false;
-        }
+        if (taskrow::acceptsPageText(row, taskrow::pageText(row)))
+            continue;
+        VuMessageBox::info(tr("Invalid format or out of range!") + QLatin1Char('\n')
+                               + tr("\"%1\", Selected Pages: %2")
+                                     .arg(row->text(taskrow::ColumnFileName), taskrow::pageText(row)),
+                           VuPref::product_name(), this);
+        return false;
     }
     return true;
 }
@@ -127,9 +131,7 @@ bool MainWindow::queuedPageListsValid()
 // left waiting for a run that never starts). False when cancelled.
 bool MainWindow::takeQueuedStatuses()
 {
-    const bool anyDone = std::any_of(m_pendingTasks.cbegin(), m_pendingTasks.cend(), [](QTreeWidgetItem* row) {
-        return taskrow::status(row) == taskrow::StatusDone;
-    });
+    const bool anyDone = std::any_of(m_pendingTasks.cbegin(), m_pendingTasks.cend(), taskrow::hasBook);
     bool convertAgain = false;
     if (anyDone) {
         const QMessageBox::StandardButton answer = VuMessageBox::question(
@@ -146,7 +148,7 @@ bool MainWindow::takeQueuedStatuses()
     for (auto at = m_pendingTasks.begin(); at != m_pendingTasks.end();) {
         QTreeWidgetItem* row = *at;
         const int status = taskrow::status(row);
-        const bool queued = status == taskrow::StatusDone
+        const bool queued = taskrow::hasBook(row)
             ? convertAgain
             : status != taskrow::StatusSkipped && status != taskrow::StatusAbort;
         if (!queued) {
@@ -418,17 +420,16 @@ void MainWindow::on_convertCancel()
         finishRun();
 }
 
-// A row whose book was finished, perhaps while the question was open,
-// keeps its status and link: the book is there.
+// A row that has its book, perhaps finished while the question was open,
+// keeps its status (and link): the book is there.
 void MainWindow::on_taskStop()
 {
     if (askHoldingQueue(tr("Are you sure you want to stop the selected items?"))) {
         const QList<QTreeWidgetItem*> rows = m_taskList->selectedItems();
         for (QTreeWidgetItem* row : rows) {
-            const int status = taskrow::status(row);
-            if (status == taskrow::StatusConverting && m_currentWorker)
+            if (taskrow::status(row) == taskrow::StatusConverting && m_currentWorker)
                 m_currentWorker->stop(false);
-            if (status != taskrow::StatusDone)
+            if (!taskrow::hasBook(row))
                 taskrow::setStatus(row, taskrow::StatusIdle);
         }
         m_taskList->viewport()->update();

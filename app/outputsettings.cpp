@@ -7,7 +7,7 @@ namespace outputsettings {
 
 QString storedFolder()
 {
-    return VuPref::value(QLatin1String(kFolderKey), Vu::outputPath()).toString();
+    return VuPref::folderValue(QLatin1String(kFolderKey), Vu::outputPath());
 }
 
 void storeFolder(const QString& folder)

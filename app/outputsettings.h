@@ -14,7 +14,8 @@ inline constexpr char kFolderKey[] = "last_outputfile_dir";
 // folder as the original file"), false for the custom folder.
 inline constexpr char kSameFolderKey[] = "last_outputfile_radio";
 
-// The stored custom output folder, or Vu::outputPath() when none is stored.
+// The stored custom output folder, or Vu::outputPath() when none is stored
+// or the stored one is no absolute path.
 QString storedFolder();
 
 // Stored at once.

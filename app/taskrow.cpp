@@ -1,5 +1,7 @@
 #include "app/taskrow.h"
 
+#include "convert/pagelist.h"
+
 #include <QCoreApplication>
 #include <QModelIndex>
 #include <QTreeWidgetItem>
@@ -159,6 +161,12 @@ void setStatus(QTreeWidgetItem* row, int status)
     setValue(row, RoleStatus, status);
 }
 
+bool hasBook(const QTreeWidgetItem* row)
+{
+    const int code = status(row);
+    return code == StatusDone || code == StatusIncomplete;
+}
+
 QString progressText(const QTreeWidgetItem* row)
 {
     return value(row, RoleProgress).toString();
@@ -267,6 +275,11 @@ bool isLocked(const QTreeWidgetItem* row)
 QString pageText(const QTreeWidgetItem* row)
 {
     return cellText(row, ColumnSelectedPages);
+}
+
+bool acceptsPageText(const QTreeWidgetItem* row, const QString& text)
+{
+    return row && utils::isPageTextValid(text, pageCount(row), true);
 }
 
 BookInfo bookInfo(const QTreeWidgetItem* row)

@@ -92,6 +92,11 @@ void setUnreadPages(QTreeWidgetItem* row, const QList<int>& pages);
 
 int status(const QTreeWidgetItem* row);
 void setStatus(QTreeWidgetItem* row, int status);
+// Whether the row's last run made its book, whole (done) or without pages it
+// could not read (incomplete). Such a row counts as converted everywhere:
+// the queue asks before converting it again, a stop leaves it as it is, and
+// new pages make it idle.
+bool hasBook(const QTreeWidgetItem* row);
 QString progressText(const QTreeWidgetItem* row);
 void setProgressText(QTreeWidgetItem* row, const QString& text);
 
@@ -123,6 +128,10 @@ int pageCount(const QTreeWidgetItem* row);
 // The row's PDF needs a password that was not given: it has no page count.
 bool isLocked(const QTreeWidgetItem* row);
 QString pageText(const QTreeWidgetItem* row);
+// Whether text may be the row's page list: the strict check against the
+// row's page count, which every way into a row's page list goes through and
+// which the queue applies once more. A text that passes turns into pages.
+bool acceptsPageText(const QTreeWidgetItem* row, const QString& text);
 
 // Field k of the record is the row's role 79 + k: text for the eight text
 // fields, int for seriesIndex. Writing stores all nine, so afterwards every

@@ -29,8 +29,7 @@ void VuPageEditorCombobox::showText(const QString& text)
 {
     const QSignalBlocker blocker(this);
     setEditText(text);
-    m_acceptedText = text;
-    m_safeText = text;
+    m_typing.start(text);
 }
 
 void VuPageEditorCombobox::slotEditTextChanged(const QString& text)
@@ -48,51 +47,33 @@ void VuPageEditorCombobox::slotEditTextChanged(const QString& text)
         refuse(checked);
         return;
     }
-    m_acceptedText = checked;
-    if (namesOnlyTypedPages(checked, pageCount))
-        m_safeText = checked;
-    emit sglTextChange(m_row);
-}
-
-// A text with a dangling "-" runs to the last page, which the user named
-// only when the "-" was the last thing typed before Enter.
-bool VuPageEditorCombobox::namesOnlyTypedPages(const QString& text, int pageCount)
-{
-    return utils::isPageTextValid(text, pageCount, true) && !text.endsWith(QLatin1Char('-'));
+    // A text with a dangling "-" runs to the last page, which the user
+    // named only when the "-" was the last thing typed before Enter.
+    if (m_typing.accept(checked, pageCount) || m_strictCheck)
+        emit sglTextChange(m_row);
 }
 
 void VuPageEditorCombobox::refuse(const QString& text)
 {
     VuMessageBox::info(tr("Invalid format or out of range!"), VuPref::product_name(), this);
-    if (m_strictCheck && text == m_acceptedText)
+    if (m_strictCheck && text == m_typing.accepted())
         goBackToSafeText();
     else
-        restoreAccepted(text);
+        m_typing.takeBack(lineEdit(), text);
 }
 
-// A new edit failed the check: the field goes back to the text accepted
-// last, which the row already holds, with the cursor where it was.
-void VuPageEditorCombobox::restoreAccepted(const QString& refused)
-{
-    QLineEdit* field = lineEdit();
-    const int cursor = field->cursorPosition() - int(refused.size() - m_acceptedText.size());
-    const QSignalBlocker blocker(this);
-    field->setText(m_acceptedText);
-    field->setCursorPosition(qBound(0, cursor, int(m_acceptedText.size())));
-}
-
-// The text passed while it was typed (and is in the row) but fails the
-// strict check. Taking back only its last keystroke could leave "9-" of a
-// refused "9-2", which converts pages 9 to the end: field and row go back
-// to the latest text of this edit that passed the strict check and names
-// only pages that were typed.
+// The text passed while it was typed but fails the strict check. Taking
+// back only its last keystroke could leave "9-" of a refused "9-2", which
+// converts pages 9 to the end: field and row go back to the latest text of
+// this edit that passed the strict check and names only pages that were
+// typed.
 void VuPageEditorCombobox::goBackToSafeText()
 {
     {
         const QSignalBlocker blocker(this);
-        lineEdit()->setText(m_safeText);
+        lineEdit()->setText(m_typing.safe());
     }
-    m_acceptedText = m_safeText;
+    m_typing.start(m_typing.safe());
     emit sglTextChange(m_row);
 }
 

@@ -1,6 +1,8 @@
 #ifndef VUPAGEEDITORCOMBOBOX_H
 #define VUPAGEEDITORCOMBOBOX_H
 
+#include "app/pagetexttyping.h"
+
 #include <QComboBox>
 
 class QTreeWidgetItem;
@@ -10,10 +12,13 @@ class QTreeWidgetItem;
 // row's page count on item 0 (kPageCountRole). Every change of the text is
 // checked at once against that count with the lenient check, so a text
 // still being typed ("1,3," or "5-") passes; Enter, Return and a click
-// elsewhere check the text strictly. An accepted text is announced with
-// sglTextChange, and the row takes it at once; a refused one is reported
-// and the edit that made it is taken back. A text refused by the strict
-// check goes back to the last one that passed it. GUI thread only.
+// elsewhere check the text strictly. A refused text is reported and the edit
+// that made it is taken back; one refused by the strict check goes back to
+// the last one that passed it. The row takes a text (sglTextChange) only
+// when it names pages the row can convert: while typing, a text that names
+// only typed pages; on finishing, any that passes the strict check ("5-"
+// then runs to the last page). Leaving the editor any other way leaves the
+// row with the last text it took. GUI thread only.
 class VuPageEditorCombobox : public QComboBox {
     Q_OBJECT
 public:
@@ -47,19 +52,11 @@ protected:
 private:
     void checkStrictly();
     void refuse(const QString& text);
-    void restoreAccepted(const QString& refused);
     void goBackToSafeText();
-    static bool namesOnlyTypedPages(const QString& text, int pageCount);
 
     QTreeWidgetItem* m_row = nullptr;
-    // The text accepted last, which the row holds. The line edit's own undo
-    // would take back all typing since the editor was placed, not just the
-    // refused keystroke.
-    QString m_acceptedText;
-    // The latest text since the placement that passed the strict check
-    // without a dangling "-" (or the text the row had then): where a refused
-    // Enter goes back to.
-    QString m_safeText;
+    // The typing since the editor was placed over its row.
+    PageTextTyping m_typing;
     // Set only while a finishing check runs.
     bool m_strictCheck = false;
 };

@@ -288,14 +288,9 @@ void VuTreeWidget::slotTaskFinishedStatusChange(QTreeWidgetItem* row)
         writeLogLine("%s", "VuTreeWidget::slotTaskFinishedStatusChange item");
         return;
     }
-    const QString text = m_pageEditor->currentText();
-    const bool changed = text != taskrow::pageText(row);
-    row->setText(taskrow::ColumnSelectedPages, text);
+    if (!setPageText(row, m_pageEditor->currentText()))
+        return;
     selectEditedRow(row, taskrow::ColumnSelectedPages);
-    // A converted row with new pages converts again without the question
-    // about converted rows. Merely leaving the editor is no new choice.
-    if (changed && taskrow::status(row) == taskrow::StatusDone)
-        taskrow::setStatus(row, taskrow::StatusIdle);
     emit sglSyncListToSettings();
 }
 
@@ -346,13 +341,23 @@ QString VuTreeWidget::selectedPageText() const
     return taskrow::pageText(singleSelectedRow()).trimmed();
 }
 
-void VuTreeWidget::setSelectedPageText(QString text)
+bool VuTreeWidget::setSelectedPageText(QString text)
 {
-    QTreeWidgetItem* row = singleSelectedRow();
-    if (!row)
-        return;
+    return setPageText(singleSelectedRow(), text);
+}
+
+// Merely leaving an editor, or writing back the pages a row has, is no new
+// choice and keeps a converted row's status.
+bool VuTreeWidget::setPageText(QTreeWidgetItem* row, const QString& text)
+{
+    if (!taskrow::acceptsPageText(row, text))
+        return false;
+    const bool changed = text != taskrow::pageText(row);
     row->setText(taskrow::ColumnSelectedPages, text);
+    if (changed && taskrow::hasBook(row))
+        taskrow::setStatus(row, taskrow::StatusIdle);
     viewport()->update();
+    return true;
 }
 
 void VuTreeWidget::moveRow(int from, int to)

@@ -76,8 +76,16 @@ public:
     QString selectedPdfPath() const;
     QString selectedPassword() const;
     QString selectedPageText() const;
-    // Sets the page text of the one selected row; nothing otherwise.
-    void setSelectedPageText(QString text);
+    // Sets the page text of the one selected row through setPageText; false
+    // with no row or several rows selected, or when the text was refused.
+    bool setSelectedPageText(QString text);
+
+    // Every way into a row's page list: text becomes the row's "Selected
+    // Pages" only when taskrow::acceptsPageText holds; otherwise the row
+    // keeps its pages and the result is false. New pages of a row that has
+    // its book make it idle, so the next "Convert" takes it without the
+    // question about converted rows.
+    bool setPageText(QTreeWidgetItem* row, const QString& text);
 
     // Sets the editors' items and the rows' mode and "All" texts in the
     // current language; page lists stay as they are.

@@ -4,8 +4,10 @@
 #include "convert/pathtext.h"
 #include "convert/rendercap.h"
 #include "fixed_field.h"
+#include "platform/pagesift/documentsource.h"
 #include "platform/pagesift/finishedpages.h"
 #include "platform/pagesift/fitzcontext.h"
+#include "platform/pagesift/lostcontent.h"
 #include "platform/pagesift/pagereading.h"
 #include "platform/vuframe0/vupaths.h"
 
@@ -133,7 +135,7 @@ struct PDFGraber::renderState {
 
     fz_context* ctx() const { return context.get(); }
 
-    bool openDocument(const char* path, const char* password);
+    bool openDocument(const conversion::documentSource& source, const char* password);
     QString infoTitle();
     bool readPage(int number, displayListOwner& list);
     float drawingScale(int number);
@@ -148,6 +150,7 @@ struct PDFGraber::renderState {
     conversion::fitzContext context;
     documentOwner document;
     conversion::finishedPages finished;
+    conversion::lostContent lostContent;
     // The last grabbed page's bounds in page space, which already point down
     // and include the page's rotation.
     fz_rect pageBounds = fz_empty_rect;
@@ -163,29 +166,21 @@ struct PDFGraber::renderState {
 
 // The document when it opens and the password (if it needs one) opens it,
 // with its page count read, so that a damaged page tree fails here.
-bool PDFGraber::renderState::openDocument(const char* path, const char* password)
+bool PDFGraber::renderState::openDocument(const conversion::documentSource& source, const char* password)
 {
-    fz_stream* stream = nullptr;
     fz_document* doc = nullptr;
     int count = 0;
     bool ok = true;
-    fz_var(stream);
     fz_var(doc);
     fz_var(count);
     fz_var(ok);
     fz_try(ctx())
     {
-        stream = fz_open_file(ctx(), path);
-        // Always the PDF reader: the file is a PDF whatever its name says.
-        doc = fz_open_document_with_stream(ctx(), "application/pdf", stream);
+        doc = source.open(ctx());
         if (fz_needs_password(ctx(), doc))
             ok = fz_authenticate_password(ctx(), doc, password) != 0;
         if (ok)
             count = fz_count_pages(ctx(), doc);
-    }
-    fz_always(ctx())
-    {
-        fz_drop_stream(ctx(), stream);
     }
     fz_catch(ctx())
     {
@@ -228,7 +223,8 @@ bool PDFGraber::renderState::readPage(int number, displayListOwner& list)
     finished.pageDone(context, document.get());
     listTarget target(list);
     const conversion::pageReading reading =
-        conversion::readPage(ctx(), document.get(), number - 1, conversion::pageParts::withAnnotations, target);
+        conversion::readPage(ctx(), document.get(), number - 1, conversion::pageParts::withAnnotations, target,
+                             lostContent);
     damage = reading.loaded ? reading.damage : reading.error;
     pageBounds = list ? fz_bound_display_list(ctx(), list.get()) : fz_empty_rect;
     return reading.loaded;
@@ -278,27 +274,26 @@ QString PDFGraber::renderState::drawPicture(int number, fz_display_list* list, c
     return path;
 }
 
-// Draws the list into a new white pixmap of the page's size at ctm. Pictures
-// are decoded only now, so what MuPDF says while drawing counts as damage
-// too; the pixmap keeps what was drawn. False only when there is no pixmap
-// (no pixels at this zoom, more than the pixel cap, or no memory for them).
+// Draws the list into a new white pixmap of the page's size at ctm; the
+// pixmap keeps what was drawn. Whether the page lost anything was told when
+// it was read; drawing it only fails for want of memory. False only when
+// there is no pixmap (no pixels at this zoom, more than the pixel cap, or
+// no memory for them).
 bool PDFGraber::renderState::drawPage(fz_display_list* list, fz_matrix ctm, pixmapOwner& pixmap)
 {
     const fz_irect box = fz_round_rect(fz_transform_rect(pageBounds, ctm));
     if (fz_is_empty_irect(box) || !rendercap::fits(box))
         return false;
     fz_device* device = nullptr;
-    fz_cookie cookie = {};
     bool failed = false;
     fz_var(device);
     fz_var(failed);
-    const conversion::fitzListener listener(ctx());
     fz_try(ctx())
     {
         pixmap.reset(fz_new_pixmap_with_bbox(ctx(), fz_device_bgr(ctx()), box, nullptr, 1));
         fz_clear_pixmap_with_value(ctx(), pixmap.get(), 255);
         device = fz_new_draw_device(ctx(), fz_identity, pixmap.get());
-        fz_run_display_list(ctx(), list, device, ctm, fz_infinite_rect, &cookie);
+        fz_run_display_list(ctx(), list, device, ctm, fz_infinite_rect, nullptr);
         fz_close_device(ctx(), device);
     }
     fz_always(ctx())
@@ -309,8 +304,8 @@ bool PDFGraber::renderState::drawPage(fz_display_list* list, fz_matrix ctm, pixm
     {
         failed = true;
     }
-    if (damage.isEmpty() && (failed || cookie.errors > 0 || !listener.heard().isEmpty()))
-        damage = listener.heard().isEmpty() ? QStringLiteral("the page could not be drawn") : listener.heard();
+    if (damage.isEmpty() && failed)
+        damage = QStringLiteral("the page could not be drawn");
     return static_cast<bool>(pixmap);
 }
 
@@ -360,8 +355,7 @@ bool PDFGraber::open(const QString& path, const QString& password)
     renderState& s = *m_state;
     if (!s.ctx() || path.isEmpty() || path.size() > kPathLimit)
         return false;
-    const QByteArray nativePath = QFile::encodeName(path);
-    if (nativePath.size() > kPathLimit)
+    if (QFile::encodeName(path).size() > kPathLimit)
         return false;
     // The password field holds 127 bytes; a longer password cut to fit
     // would be another password, so it is refused.
@@ -371,7 +365,16 @@ bool PDFGraber::open(const QString& path, const QString& password)
         writeLogLine("password longer than %d bytes", static_cast<int>(sizeof secret - 1));
         return false;
     }
-    const bool opened = s.openDocument(nativePath.constData(), secret);
+    // Opened once and read only through that opening: a named pipe in the
+    // PDF's place would hold the worker, or the dialog, for good.
+    const conversion::documentSource source(path);
+    if (!source.file()) {
+        std::memset(secret, 0, sizeof secret);
+        writeLogSite(kSource, __LINE__, "PDFGraber::open");
+        writeLogLine("cannot open %s: %s", path.toUtf8().constData(), source.refusal().toUtf8().constData());
+        return false;
+    }
+    const bool opened = s.openDocument(source, secret);
     std::memset(secret, 0, sizeof secret);
     if (!opened)
         return false;
@@ -410,6 +413,7 @@ void PDFGraber::close()
     renderState& s = *m_state;
     s.pageBounds = fz_empty_rect;
     s.document.reset();
+    s.lostContent.forget();
     s.title.clear();
     s.pageCount = 0;
     s.requestedSize = QSize();

@@ -41,9 +41,10 @@ public:
     // area, an empty or inside-out one, or one wholly off the page keeps the
     // whole page.
     //
-    // The page is read by the rule Text mode reads it by (pagereading.h): a
-    // damaged page is drawn with what could be read and logged with MuPDF's
-    // message, and so is a page that cannot be loaded.
+    // The page is read as Text mode reads it and judged by the same list
+    // (lostcontent.h): a damaged page is drawn with what could be read and
+    // logged with what was lost, and a page that cannot be loaded is logged
+    // too.
     //
     // Returns the picture's path, or an empty text when no picture was
     // written: nothing is open, the page is out of range or cannot be

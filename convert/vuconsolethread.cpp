@@ -9,6 +9,8 @@
 #include "platform/pagesift/pdfparseconf.h"
 #include "platform/pagesift/pdfparser.h"
 
+#include <QDir>
+
 #include <cctype>
 #include <cerrno>
 #include <charconv>
@@ -150,12 +152,14 @@ void VuConsoleThread::convertTask(const std::vector<int>& pages)
     config.buildFromPages = 1;
     config.pubInfo = &g_epubPubInfo;
     const QString bookName = utils::workFolderName(m_outputName);
+    // A relative output folder would be taken from the current folder, the
+    // program's own installation folder, where no book belongs.
     const QString folder = utils::folderPath(m_outputFolder);
-    if (folder.isEmpty() || !ns_epub::setFieldText(config.bookName, bookName)
+    if (!QDir::isAbsolutePath(folder) || !ns_epub::setFieldText(config.bookName, bookName)
         || !ns_epub::setFieldText(config.outputFolder, folder)) {
         writeLogSite(kSource, __LINE__, kRun);
-        writeLogLine("output folder or book name empty or too long: %s %s", folder.toUtf8().constData(),
-                     bookName.toUtf8().constData());
+        writeLogLine("output folder not absolute, or book name empty or too long: %s %s",
+                     folder.toUtf8().constData(), bookName.toUtf8().constData());
         return;
     }
 

@@ -15,9 +15,8 @@ namespace dialogprefs {
 
 QString lastCoverFolder()
 {
-    return VuPref::value(QLatin1String(kLastCoverFolderKey),
-                         QStandardPaths::writableLocation(QStandardPaths::PicturesLocation))
-        .toString();
+    return VuPref::folderValue(QLatin1String(kLastCoverFolderKey),
+                               QStandardPaths::writableLocation(QStandardPaths::PicturesLocation));
 }
 
 void setLastCoverFolder(const QString& folder)
@@ -27,7 +26,7 @@ void setLastCoverFolder(const QString& folder)
 
 QString temporaryDir()
 {
-    return VuPref::value(QLatin1String(kTemporaryDirKey), Settings::defaultTemporaryDir()).toString();
+    return VuPref::folderValue(QLatin1String(kTemporaryDirKey), Settings::defaultTemporaryDir());
 }
 
 void setTemporaryDir(const QString& folder)

@@ -29,12 +29,14 @@ private:
 namespace dialogprefs {
 
 // Text: the folder the cover picture dialog of the ePub information dialog
-// opened last; the user's pictures folder when none is stored.
+// opened last; the user's pictures folder when none is stored or the
+// stored one is no absolute path.
 QString lastCoverFolder();
 void setLastCoverFolder(const QString& folder);
 
 // Text: the temporary folder chosen in the settings dialog;
-// Settings::defaultTemporaryDir() when none is stored.
+// Settings::defaultTemporaryDir() when none is stored or the stored one is no
+// absolute path.
 QString temporaryDir();
 void setTemporaryDir(const QString& folder);
 

@@ -3,12 +3,12 @@
 
 #include "dialogs/dialogprefs.h"
 #include "platform/os/regularfile.h"
+#include "platform/os/regularfiledevice.h"
 #include "platform/vuframe0/vumessagebox.h"
 #include "platform/vuframe0/vupref.h"
 #include "platform/vuframe0/vuwidgethelper.h"
 
 #include <QDate>
-#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QImage>
@@ -129,8 +129,8 @@ QSize EpubInfoEditDialog::fittedCoverSize(const QSize& picture, const QSize& box
 // it too. The cover pixmap changes only when a picture was read.
 bool EpubInfoEditDialog::loadCover(const QString& path)
 {
-    QFile file;
-    if (!openRegularFile(&file, path))
+    RegularFileDevice file(RegularFile::open(path));
+    if (!file.isOpen())
         return false;
     QImageReader reader(&file);
     const QImage picture = reader.read();

@@ -9,7 +9,6 @@
 #include "platform/vuframe0/vuwidgethelper.h"
 
 #include <QApplication>
-#include <QFileInfo>
 #include <QImage>
 #include <QLineEdit>
 #include <QPushButton>
@@ -78,11 +77,10 @@ VuPictureConfigDialog::VuPictureConfigDialog(QTreeWidgetItem* row, QWidget* pare
     connect(ui->buttonBox, &QDialogButtonBox::rejected, this, &VuPictureConfigDialog::reject);
 
     // A document that does not open leaves the page count at 0, and OK then
-    // says the page number is invalid. Only a regular file is opened: a
-    // named pipe in the PDF's place would hold the window.
-    const QString pdfPath = taskrow::pdfPath(row);
-    if (QFileInfo(pdfPath).isFile())
-        m_graber->open(pdfPath, taskrow::password(row));
+    // says the page number is invalid. The grabber opens only a regular
+    // file, without waiting: a named pipe in the PDF's place would hold the
+    // window.
+    m_graber->open(taskrow::pdfPath(row), taskrow::password(row));
     m_pageCount = m_graber->pageCount();
     browserPage(1);
 

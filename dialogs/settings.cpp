@@ -215,9 +215,15 @@ void Settings::on_browse_clicked()
         ui->lineEdit->setText(QDir::toNativeSeparators(folder));
 }
 
+// A relative text, the empty one included, would name a folder in the
+// current one, which is the program's own installation folder: it is
+// refused, as OK refuses it.
 void Settings::on_open_clicked()
 {
-    // An empty field names the current folder.
+    if (!QDir::isAbsolutePath(ui->lineEdit->text())) {
+        VuMessageBox::alert(tr("The selected path is incorrect, please select again."), QString(), nullptr);
+        return;
+    }
     const QString folder = QDir(ui->lineEdit->text()).absolutePath();
     if (!QDir(folder).exists())
         QDir().mkpath(folder);

@@ -15,7 +15,6 @@
 #include <string>
 
 #include <string.h>
-#include <unistd.h>
 
 namespace {
 
@@ -121,12 +120,12 @@ int HostWindow::curPage() const
     return pdfapp_record()->pageno;
 }
 
-// The path into the path buffers and the file opened for reading. The
-// descriptor is the caller's on success; on failure none is left open.
-bool HostWindow::openFile(const QString& path, int* fd)
+// The path into the path buffers and the file opened for reading; null
+// (and said) when it cannot be opened.
+std::shared_ptr<const RegularFile> HostWindow::openFile(const QString& path)
 {
     if (path.isEmpty())
-        return false;
+        return nullptr;
     pdfapp_globals_t* globals = pdfapp_globals();
     const QString openFailed = tr("Failed to open PDF file \"%1\".").arg(path);
     std::fill(std::begin(globals->filename), std::end(globals->filename), '\0');
@@ -134,28 +133,26 @@ bool HostWindow::openFile(const QString& path, int* fd)
     // another file.
     if (!ns_epub::setFieldText(globals->wbuf, path)) {
         VuMessageBox::alert(openFailed, QString(), nullptr);
-        return false;
+        return nullptr;
     }
     // Only a regular file: opening a named pipe would wait for a writer,
     // and the window with it.
-    *fd = openRegularFileForReading(ns_epub::fieldText(globals->wbuf));
-    if (*fd < 0) {
+    std::shared_ptr<const RegularFile> file = RegularFile::open(ns_epub::fieldText(globals->wbuf));
+    if (!file) {
         VuMessageBox::alert(openFailed, QString(), nullptr);
-        return false;
+        return nullptr;
     }
     if (!ns_epub::setFieldText(globals->filename, path)) {
-        ::close(*fd);
-        *fd = -1;
         VuMessageBox::alert(tr("Failed to convert filename \"%1\".").arg(path), QString(), nullptr);
-        return false;
+        return nullptr;
     }
-    return true;
+    return file;
 }
 
 bool HostWindow::openPDF(const QString& path, const QString& password)
 {
-    int fd = -1;
-    if (!openFile(path, &fd))
+    const std::shared_ptr<const RegularFile> file = openFile(path);
+    if (!file)
         return false;
     pdfapp_t* app = pdfapp_record();
     pdfapp_globals_t* globals = pdfapp_globals();
@@ -166,9 +163,7 @@ bool HostWindow::openPDF(const QString& path, const QString& password)
     std::string secret;
     bool opened = false;
     if (passwordBytes(password, &secret))
-        opened = pdfapp_open(app, globals->filename, secret.c_str(), fd);
-    else
-        ::close(fd);
+        opened = pdfapp_open(app, globals->filename, secret.c_str(), file);
     explicit_bzero(secret.data(), secret.size());
     if (!opened) {
         VuMessageBox::alert(tr("Failed to open PDF file \"%1\".").arg(path), QString(), nullptr);
@@ -180,10 +175,10 @@ bool HostWindow::openPDF(const QString& path, const QString& password)
 
 bool HostWindow::openPDFInit(const QString& path)
 {
-    int fd = -1;
-    if (!openFile(path, &fd))
+    const std::shared_ptr<const RegularFile> file = openFile(path);
+    if (!file)
         return false;
-    if (!pdfapp_openstart(pdfapp_record(), fd)) {
+    if (!pdfapp_openstart(pdfapp_record(), file)) {
         VuMessageBox::alert(tr("Failed to open PDF file \"%1\".").arg(path), QString(), nullptr);
         return false;
     }

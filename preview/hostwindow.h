@@ -14,6 +14,10 @@
 
 #include <QString>
 
+#include <memory>
+
+class RegularFile;
+
 class HostWindow : public QWinHost {
     Q_OBJECT
 public:
@@ -78,7 +82,7 @@ protected:
     win32::HWND createWindow(win32::HWND parent, win32::HINSTANCE instance) override;
 
 private:
-    bool openFile(const QString& path, int* fd);
+    std::shared_ptr<const RegularFile> openFile(const QString& path);
     bool showPage(int loadPage, int drawPage, bool);
     bool moveTo(int page);
 };

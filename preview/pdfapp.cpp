@@ -2,7 +2,7 @@
 
 #include "convert/logwriter.h"
 #include "convert/rendercap.h"
-#include "preview/fitzfdstream.h"
+#include "platform/pagesift/regularfilestream.h"
 
 #include <QGuiApplication>
 #include <QString>
@@ -13,7 +13,6 @@
 #include <cstring>
 
 #include <string.h>
-#include <unistd.h>
 
 extern "C" {
 #include <mupdf/fitz.h>
@@ -115,7 +114,7 @@ bool authenticate(pdfapp_t* app, const passwordBuffer& password)
     return accepted != 0;
 }
 
-bool openDocument(pdfapp_t* app, int fd)
+bool openDocument(pdfapp_t* app, const std::shared_ptr<const RegularFile>& file)
 {
     fz_context* ctx = app->ctx;
     fz_stream* stream = nullptr;
@@ -124,14 +123,14 @@ bool openDocument(pdfapp_t* app, int fd)
     fz_var(doc);
     fz_try(ctx)
     {
-        stream = openDescriptorStream(ctx, fd);
+        stream = openRegularFileStream(ctx, file);
         // Always the PDF reader, whatever the file is called; it repairs a
         // damaged cross-reference table by itself.
         doc = fz_open_document_with_stream(ctx, "application/pdf", stream);
     }
     fz_always(ctx)
     {
-        // The document holds the stream (and so the descriptor) itself.
+        // The document holds the stream (and so the file) itself.
         fz_drop_stream(ctx, stream);
     }
     fz_catch(ctx)
@@ -496,32 +495,28 @@ void pdfapp_uninit(pdfapp_t* app)
     app->ctx = nullptr;
 }
 
-bool pdfapp_openstart(pdfapp_t* app, int fd)
+bool pdfapp_openstart(pdfapp_t* app, const std::shared_ptr<const RegularFile>& file)
 {
-    if (fd < 0)
+    if (!file)
         return false;
     if (!app->ctx)
         app->ctx = newContext();
-    if (!app->ctx) {
-        ::close(fd);
+    if (!app->ctx)
         return false;
-    }
     // One document at a time: whatever was open goes first, and so does
     // its picture.
     pdfapp_close(app);
     win32::invalidateRect(pdfapp_globals()->viewwindow);
-    return openDocument(app, fd);
+    return openDocument(app, file);
 }
 
-bool pdfapp_open(pdfapp_t* app, const char* filename, const char* password, int fd)
+bool pdfapp_open(pdfapp_t* app, const char* filename, const char* password,
+                 const std::shared_ptr<const RegularFile>& file)
 {
     const passwordBuffer secret(password, "pdfapp_open");
-    if (!secret.fits()) {
-        if (fd >= 0)
-            ::close(fd);
+    if (!secret.fits())
         return false;
-    }
-    if (!pdfapp_openstart(app, fd))
+    if (!pdfapp_openstart(app, file))
         return false;
     if (pdfapp_needspassword(app) && !authenticate(app, secret))
         return false;

@@ -19,6 +19,8 @@
 #include <QByteArray>
 #include <QPointer>
 
+#include <memory>
+
 extern "C" {
 #include <mupdf/fitz.h>
 }
@@ -97,16 +99,19 @@ bool pdfapp_init(pdfapp_t* app);
 // Closes the record and drops its context.
 void pdfapp_uninit(pdfapp_t* app);
 
-// Opens the PDF on the descriptor (closing what was open), checks the
+class RegularFile;
+
+// Opens the PDF in the opened file (closing what was open), checks the
 // password, reads title and page count and shows the current page fitted.
-// The descriptor belongs to the record from the call on. False when the
+// The document reads the file while it is open. False when the
 // document cannot be opened, the password is refused or longer than 127
 // bytes, or the page tree cannot be read; a document that opened stays in
 // the record then (as nothing shown, with no pages).
-bool pdfapp_open(pdfapp_t* app, const char* filename, const char* password, int fd);
-// The first half of a two-step open: only opens the document on the
-// descriptor (closing what was open); no page count, no page.
-bool pdfapp_openstart(pdfapp_t* app, int fd);
+bool pdfapp_open(pdfapp_t* app, const char* filename, const char* password,
+                 const std::shared_ptr<const RegularFile>& file);
+// The first half of a two-step open: only opens the document in the opened
+// file (closing what was open); no page count, no page.
+bool pdfapp_openstart(pdfapp_t* app, const std::shared_ptr<const RegularFile>& file);
 // True when the open document needs a password; false when nothing is open.
 bool pdfapp_needspassword(pdfapp_t* app);
 // True when MuPDF accepts the password for the open document. A password

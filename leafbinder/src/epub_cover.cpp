@@ -4,6 +4,8 @@
 #include "epub_tools.h"
 #include "leafbinder.h"
 #include "convert/logwriter.h"
+#include "platform/os/regularfile.h"
+#include "platform/os/regularfiledevice.h"
 
 #include <QFileInfo>
 #include <QImageReader>
@@ -24,6 +26,12 @@ int coverMediaType(const QString& suffix)
     return -1;
 }
 
+bool isPicture(const std::shared_ptr<const RegularFile>& file)
+{
+    RegularFileDevice device(file);
+    return QImageReader(&device).canRead();
+}
+
 } // namespace
 
 bool epubCoverHandle::setPubinfo(const epubPubInfo* pubInfo)
@@ -31,13 +39,19 @@ bool epubCoverHandle::setPubinfo(const epubPubInfo* pubInfo)
     if (!pubInfo || pubInfo->coverImage.empty())
         return true;
     const QString source = QString::fromStdString(pubInfo->coverImage);
-    const QFileInfo info(source);
-    QString suffix = info.suffix().toLower();
+    QString suffix = QFileInfo(source).suffix().toLower();
     if (suffix.isEmpty())
         return true;
+    // Opened once and read only through that opening: the picture checked
+    // here is the one that goes into the book, whatever is put at its path
+    // meanwhile, and a named pipe there is never waited on.
+    QString why;
+    const std::shared_ptr<const RegularFile> file = RegularFile::open(source, &why);
     // The picture must be one a reader can show, whatever its name says.
-    if (!info.isFile() || !QImageReader(source).canRead()) {
-        writeLogEntry("src\\epub_xml", 125, "ns_epub::epubCoverHandle::setPubinfo");
+    if (!file || !isPicture(file)) {
+        writeLogSite("src\\epub_xml", 125, "ns_epub::epubCoverHandle::setPubinfo");
+        writeLogLine("the cover %s is left out: %s", source.toUtf8().constData(),
+                     file ? "no picture that can be read" : why.toUtf8().constData());
         return true;
     }
     int type = coverMediaType(suffix);
@@ -50,8 +64,8 @@ bool epubCoverHandle::setPubinfo(const epubPubInfo* pubInfo)
     }
     const QString imageFile = QStringLiteral("cover.") + suffix;
     epubStdMgr* manager = epubStdMgr::instance();
-    const bool stored = convert ? manager->convertResource(source, imageFile)
-                                : manager->copyResource(source, imageFile);
+    const bool stored = convert ? manager->convertResource(file, imageFile)
+                                : manager->copyResource(*file, imageFile);
     if (!stored) {
         writeLogEntry("src\\epub_xml", 137, "ns_epub::epubCoverHandle::setPubinfo");
         return true;

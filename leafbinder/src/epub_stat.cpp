@@ -2,6 +2,7 @@
 
 #include "epub_media.h"
 #include "epub_tools.h"
+#include "platform/os/regularfile.h"
 
 #include <QFileInfo>
 
@@ -45,19 +46,24 @@ QString convertStat::pictureId(int index)
 QString convertStat::addPicture(const QString& source)
 {
     const QFileInfo info(source);
-    if (source.isEmpty() || !info.isFile())
+    if (source.isEmpty())
         return QString();
     const QString key = info.absoluteFilePath();
     const auto known = m_pictureSources.constFind(key);
     if (known != m_pictureSources.constEnd())
         return known.value();
 
+    // Read only through this one opening, which refuses anything but a
+    // regular file without waiting.
+    const std::shared_ptr<const RegularFile> file = RegularFile::open(key);
+    if (!file)
+        return QString();
     const QString suffix = info.suffix().toLower();
     const bool core = isCorePictureSuffix(suffix);
     const QString name = uniqueName(safeBaseName(info.completeBaseName()),
                                     core ? suffix : QStringLiteral("png"));
     epubStdMgr* manager = epubStdMgr::instance();
-    const bool stored = core ? manager->copyResource(key, name) : manager->convertResource(key, name);
+    const bool stored = core ? manager->copyResource(*file, name) : manager->convertResource(file, name);
     if (!stored)
         return QString();
     m_pictureSources.insert(key, name);

@@ -4,6 +4,8 @@
 #include "epub_opf.h"
 #include "epub_workfolder.h"
 #include "epub_xhtml.h"
+#include "platform/os/regularfile.h"
+#include "platform/os/regularfiledevice.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -146,7 +148,9 @@ void epubStdMgr::copyFolder(const QString& source, const QString& target, const 
         if (entry.isFile()) {
             const QString name = relative.isEmpty() ? entry.fileName()
                                                     : relative + QLatin1Char('/') + entry.fileName();
-            folder->copyFile(entry.absoluteFilePath(), name, false);
+            const std::shared_ptr<const RegularFile> file = RegularFile::open(entry.absoluteFilePath());
+            if (file)
+                folder->copyFile(*file, name, false);
         } else {
             copyFolder(entry.absoluteFilePath(), target + QLatin1Char('/') + entry.fileName(), exclusions);
         }
@@ -167,18 +171,17 @@ bool epubStdMgr::saveFile(const QString& path, const std::function<bool(QIODevic
     return folder && folder->writeFile(relative, true, write);
 }
 
-bool epubStdMgr::copyResource(const QString& source, const QString& fileName)
+bool epubStdMgr::copyResource(const RegularFile& source, const QString& fileName)
 {
     QString relative;
     epubWorkFolder* folder = bookFile(contentPath(fileName), relative);
-    return folder && QFileInfo(source).isFile() && folder->copyFile(source, relative, true);
+    return folder && folder->copyFile(source, relative, true);
 }
 
-bool epubStdMgr::convertResource(const QString& source, const QString& fileName)
+bool epubStdMgr::convertResource(const std::shared_ptr<const RegularFile>& source, const QString& fileName)
 {
-    if (!QFileInfo(source).isFile())
-        return false;
-    QImageReader reader(source);
+    RegularFileDevice device(source);
+    QImageReader reader(&device);
     const QImage picture = reader.read();
     QByteArray png;
     QBuffer buffer(&png);

@@ -8,6 +8,7 @@
 #include <memory>
 
 class QIODevice;
+class RegularFile;
 
 namespace ns_epub {
 
@@ -77,12 +78,13 @@ public:
     // The same with the bytes write puts into the device, piece by piece.
     bool saveFile(const QString& path, const std::function<bool(QIODevice&)>& write);
 
-    // Puts a picture into the content folder as fileName, replacing a file an
-    // earlier run left there. copyResource copies the bytes; convertResource
-    // decodes the picture and writes it as PNG. False when the source cannot
-    // be read or the target cannot be written.
-    bool copyResource(const QString& source, const QString& fileName);
-    bool convertResource(const QString& source, const QString& fileName);
+    // Puts a picture, read from its opened file, into the content folder as
+    // fileName, replacing a file an earlier run left there. copyResource
+    // copies the bytes; convertResource decodes the picture and writes it as
+    // PNG. False when the source cannot be read or the target cannot be
+    // written.
+    bool copyResource(const RegularFile& source, const QString& fileName);
+    bool convertResource(const std::shared_ptr<const RegularFile>& source, const QString& fileName);
 
 private:
     epubStdMgr();

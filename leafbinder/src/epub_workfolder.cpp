@@ -1,6 +1,7 @@
 #include "epub_workfolder.h"
 
 #include "ZipPlatform.h"
+#include "platform/os/regularfile.h"
 
 #include <QDir>
 #include <QFile>
@@ -142,19 +143,17 @@ bool epubWorkFolder::writeFile(const QString& relative, bool replace, const std:
     });
 }
 
-bool epubWorkFolder::copyFile(const QString& source, const QString& relative, bool replace)
+bool epubWorkFolder::copyFile(const RegularFile& source, const QString& relative, bool replace)
 {
-    QFile input(source);
-    if (!input.open(QIODevice::ReadOnly))
-        return false;
-    return writeNew(relative, replace, [&input](int descriptor) {
+    return writeNew(relative, replace, [&source](int descriptor) {
         char buffer[kCopyBufferSize];
-        for (;;) {
-            const qint64 got = input.read(buffer, kCopyBufferSize);
+        for (qint64 offset = 0;;) {
+            const qint64 got = source.readAt(offset, buffer, kCopyBufferSize);
             if (got <= 0)
                 return got == 0;
             if (!writeAll(descriptor, buffer, got))
                 return false;
+            offset += got;
         }
     });
 }

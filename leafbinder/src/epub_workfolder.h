@@ -8,6 +8,7 @@
 #include <memory>
 
 class QIODevice;
+class RegularFile;
 
 namespace ZipPlatform {
 class CDirectory;
@@ -54,8 +55,8 @@ public:
     bool writeFile(const QString& relative, const QByteArray& bytes, bool replace);
     // The same with the bytes write puts into the device, piece by piece.
     bool writeFile(const QString& relative, bool replace, const std::function<bool(QIODevice&)>& write);
-    // The same with the bytes of the file at source.
-    bool copyFile(const QString& source, const QString& relative, bool replace);
+    // The same with the bytes of the opened file source.
+    bool copyFile(const RegularFile& source, const QString& relative, bool replace);
 
     // How many files the book has made in the folder and not removed.
     int fileCount() const { return m_fileCount; }

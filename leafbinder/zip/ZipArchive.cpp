@@ -469,7 +469,10 @@ bool CZipArchive::openNewFile(CZipFileHeader& header, int level, int replaceInde
         return false;
     m_d->m_centralDir.removeFromDisk();
 
-    header.setSystemCompatibility(m_hostSystem);
+    // A file name that is no UTF-8 is written as its own bytes, and only an
+    // entry made on Unix tells readers to take such bytes as they are.
+    header.setSystemCompatibility(ZipPlatform::holdsNameBytes(header.getFileName()) ? int(ZipCompatibility::hostUnix)
+                                                                                     : m_hostSystem);
     if (header.m_modTime == 0 && header.m_modDate == 0)
         header.setTime(ZipPlatform::currentTime());
     const bool directory = header.isDirectory();

@@ -136,8 +136,15 @@ void CZipFileHeader::encodeTexts()
         ZipPlatform::replaceChar(name, QLatin1Char('\\'), QLatin1Char('/'));
         const quint32 codePage = ZipCompatibility::nameCodePage(m_hostSystem);
         m_utf8Texts = false;
-        if (ZipPlatform::wideToCodePage(m_nameBytes, name, codePage) < 0
-            || (codePage == ZipPlatform::codePageUtf8 && !ZipPlatform::isAscii(name))) {
+        if (ZipPlatform::holdsNameBytes(name)) {
+            // A file name that is no UTF-8 is stored as its own bytes,
+            // unmarked, as Unix archivers store it: as text it would merge
+            // with every name that differs from it only in those bytes.
+            const QByteArray bytes = ZipPlatform::fileNameToBytes(name);
+            m_nameBytes.allocate(static_cast<int>(bytes.size()));
+            std::memcpy(m_nameBytes.data(), bytes.constData(), static_cast<size_t>(bytes.size()));
+        } else if (ZipPlatform::wideToCodePage(m_nameBytes, name, codePage) < 0
+                   || (codePage == ZipPlatform::codePageUtf8 && !ZipPlatform::isAscii(name))) {
             ZipPlatform::wideToCodePage(m_nameBytes, name, ZipPlatform::codePageUtf8);
             m_utf8Texts = !ZipPlatform::isAscii(name);
         }

@@ -17,7 +17,9 @@ class CZipStorage;
 // the code page of the entry's host system (IBM 437 for DOS and NTFS, UTF-8 for
 // Unix and Mac, Windows-1252 otherwise), with '\' written as '/'. A name the
 // code page cannot hold is written as UTF-8 and marked by flag bit 11, as is a
-// non-ASCII UTF-8 name, so readers never see substituted characters.
+// non-ASCII UTF-8 name, so readers never see substituted characters. A file
+// name whose bytes are no UTF-8 (ZipPlatform::holdsNameBytes) is written as
+// those bytes, unmarked.
 class LEAFBINDER_EXPORT CZipFileHeader {
 public:
     enum Flags : quint16 {

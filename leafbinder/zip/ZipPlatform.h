@@ -211,6 +211,16 @@ int wideToCodePage(CZipAutoBuffer& buffer, const QString& text, quint32 codePage
 int codePageToWide(const CZipAutoBuffer& buffer, QString& text, quint32 codePage);
 bool isAscii(const QString& text);
 
+// --- File names (system) ---------------------------------------------------
+// The system names files with bytes. A name is carried as text that keeps
+// them all: valid UTF-8 as its characters, every other byte as a character
+// of its own that no valid text holds, so names that differ only in such
+// bytes stay apart and the bytes come back exactly.
+QString fileNameFromBytes(const QByteArray& bytes);
+QByteArray fileNameToBytes(const QString& name);
+// True when the text holds bytes that were no UTF-8.
+bool holdsNameBytes(const QString& name);
+
 // --- Separators (portable) ----------------------------------------------
 // Entry names take '\' and '/' as separators; disk paths on this system only '/'.
 inline bool isNameSeparator(QChar c) { return c == QLatin1Char('\\') || c == QLatin1Char('/'); }

@@ -34,6 +34,7 @@ target_sources(leafbinder_obj PRIVATE
     ${PROJECT_SOURCE_DIR}/platform/zipos/ZipDirectoryChange_lnx.cpp
     ${PROJECT_SOURCE_DIR}/platform/zipos/ZipDirectorySearch_lnx.cpp
     ${PROJECT_SOURCE_DIR}/platform/zipos/ZipDriveService.cpp
+    ${PROJECT_SOURCE_DIR}/platform/zipos/ZipFileName_lnx.cpp
     ${PROJECT_SOURCE_DIR}/platform/zipos/ZipPlatform_lnx.cpp
 )
 target_include_directories(leafbinder_obj PRIVATE ${PROJECT_SOURCE_DIR}/platform/zipos)

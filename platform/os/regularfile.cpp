@@ -2,49 +2,82 @@
 
 #include <QFile>
 
+#include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
-bool isRegular(const struct stat& info)
+std::function<void(const QString&)>& openedHook()
 {
-    return S_ISREG(info.st_mode);
+    static std::function<void(const QString&)> hook;
+    return hook;
 }
 
-// Reads on the descriptor wait for data again, as on any opened file.
-bool makeBlocking(int fd)
+std::shared_ptr<const RegularFile> refuse(QString* why, const QString& text)
 {
-    const int flags = ::fcntl(fd, F_GETFL);
-    return flags >= 0 && ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == 0;
+    if (why)
+        *why = text;
+    return nullptr;
 }
 
 } // namespace
 
-int openRegularFileForReading(const QString& path)
+RegularFile::RegularFile(int descriptor, const QString& path)
+    : m_descriptor(descriptor), m_path(path)
 {
-    const QByteArray nativePath = QFile::encodeName(path);
-    struct stat info;
-    if (nativePath.isEmpty() || ::stat(nativePath.constData(), &info) != 0 || !isRegular(info))
-        return -1;
-    const int fd = ::open(nativePath.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    if (fd < 0)
-        return -1;
-    if (::fstat(fd, &info) != 0 || !isRegular(info) || !makeBlocking(fd)) {
-        ::close(fd);
-        return -1;
-    }
-    return fd;
 }
 
-bool openRegularFile(QFile* file, const QString& path)
+RegularFile::~RegularFile()
 {
-    const int fd = openRegularFileForReading(path);
-    if (fd < 0)
-        return false;
-    if (file->open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
-        return true;
-    ::close(fd);
-    return false;
+    ::close(m_descriptor);
+}
+
+std::shared_ptr<const RegularFile> RegularFile::open(const QString& path, QString* why)
+{
+    const QByteArray native = QFile::encodeName(path);
+    const QString notRegular = QStringLiteral("not a regular file");
+    // What already stands at the path as a pipe or a device is not even
+    // opened (opening some devices does something); the descriptor decides.
+    struct stat status;
+    if (native.isEmpty() || ::stat(native.constData(), &status) != 0)
+        return refuse(why, QString::fromLocal8Bit(std::strerror(native.isEmpty() ? ENOENT : errno)));
+    if (!S_ISREG(status.st_mode))
+        return refuse(why, notRegular);
+    // Without waiting: a pipe put at the path since would hold the opening
+    // until somebody writes to it, which may be never.
+    int descriptor;
+    do {
+        descriptor = ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    } while (descriptor < 0 && errno == EINTR);
+    if (descriptor < 0)
+        return refuse(why, QString::fromLocal8Bit(std::strerror(errno)));
+    std::shared_ptr<const RegularFile> file(new RegularFile(descriptor, path));
+    if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode))
+        return refuse(why, notRegular);
+    if (openedHook())
+        openedHook()(path);
+    return file;
+}
+
+qint64 RegularFile::size() const
+{
+    struct stat status;
+    return ::fstat(m_descriptor, &status) == 0 ? static_cast<qint64>(status.st_size) : -1;
+}
+
+qint64 RegularFile::readAt(qint64 offset, char* buffer, qint64 count) const
+{
+    ssize_t got;
+    do {
+        got = ::pread(m_descriptor, buffer, static_cast<size_t>(count), static_cast<off_t>(offset));
+    } while (got < 0 && errno == EINTR);
+    return got;
+}
+
+void RegularFile::setOpenedHook(std::function<void(const QString&)> hook)
+{
+    openedHook() = std::move(hook);
 }

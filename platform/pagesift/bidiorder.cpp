@@ -10,12 +10,6 @@
 namespace conversion {
 namespace {
 
-bool isRightToLeftLetter(char32_t c)
-{
-    const UCharDirection direction = u_charDirection(static_cast<UChar32>(c));
-    return direction == U_RIGHT_TO_LEFT || direction == U_RIGHT_TO_LEFT_ARABIC;
-}
-
 struct bidiCloser {
     void operator()(UBiDi* bidi) const { ubidi_close(bidi); }
 };
@@ -102,6 +96,12 @@ lineDirection directionOf(const std::vector<glyph>& pageOrder)
     return line;
 }
 
+bool isRightToLeftLetter(char32_t c)
+{
+    const UCharDirection direction = u_charDirection(static_cast<UChar32>(c));
+    return direction == U_RIGHT_TO_LEFT || direction == U_RIGHT_TO_LEFT_ARABIC;
+}
+
 bool hasRightToLeft(const std::vector<glyph>& glyphs)
 {
     return std::any_of(glyphs.begin(), glyphs.end(), [](const glyph& g) { return isRightToLeftLetter(g.c); });
@@ -109,6 +109,8 @@ bool hasRightToLeft(const std::vector<glyph>& glyphs)
 
 bool isCombiningMark(char32_t c)
 {
+    if (c < 0x0300)   // below the first block of combining marks
+        return false;
     return (U_GET_GC_MASK(static_cast<UChar32>(c)) & (U_GC_MN_MASK | U_GC_ME_MASK)) != 0;
 }
 

@@ -39,6 +39,9 @@ struct lineDirection {
 // letters decides.
 lineDirection directionOf(const std::vector<glyph>& pageOrder);
 
+// True for a letter of a right-to-left script.
+bool isRightToLeftLetter(char32_t c);
+
 // True when the glyphs hold a right-to-left letter.
 bool hasRightToLeft(const std::vector<glyph>& glyphs);
 

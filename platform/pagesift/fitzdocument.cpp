@@ -128,11 +128,17 @@ void fitzDocument::close()
     if (m_ctx)
         fz_drop_document(m_ctx, m_doc);
     m_doc = nullptr;
+    m_lostContent.forget();
 }
 
 bool fitzDocument::open(const documentSource& source, QString* error)
 {
     close();
+    if (!source.file()) {
+        if (error)
+            *error = source.refusal();
+        return false;
+    }
     if (!m_ctx) {
         if (error)
             *error = QStringLiteral("MuPDF could not start (out of memory)");
@@ -156,9 +162,12 @@ bool fitzDocument::open(const documentSource& source, QString* error)
         doc = nullptr;
     }
     m_doc = doc;
-    if (!m_doc && error)
-        *error = QString::fromUtf8(message);
-    return m_doc != nullptr;
+    if (!m_doc) {
+        if (error)
+            *error = QString::fromUtf8(message);
+        return false;
+    }
+    return true;
 }
 
 bool fitzDocument::isOpen() const
@@ -228,15 +237,13 @@ bool fitzDocument::readPage(int index, pageContent& out, QString* error, QString
         return false;
     }
     textTarget target;
-    const pageReading reading = conversion::readPage(m_ctx, m_doc, index, pageParts::contentsOnly, target);
+    const pageReading reading =
+        conversion::readPage(m_ctx, m_doc, index, pageParts::contentsOnly, target, m_lostContent);
     if (!reading.loaded) {
         if (error)
             *error = reading.error;
         return false;
     }
-    // Pictures are decoded only now: what MuPDF says while they are counts
-    // as much as what it said while the page ran.
-    const fitzListener listener(m_ctx);
     const fz_stext_page* text = target.text;
     out.width = text->mediabox.x1 - text->mediabox.x0;
     out.height = text->mediabox.y1 - text->mediabox.y0;
@@ -255,7 +262,7 @@ bool fitzDocument::readPage(int index, pageContent& out, QString* error, QString
     }
     target.discard(m_ctx);
     if (damage)
-        *damage = reading.damage.isEmpty() ? listener.heard() : reading.damage;
+        *damage = reading.damage;
     m_finishedPages.pageDone(m_context, m_doc);
     return true;
 }

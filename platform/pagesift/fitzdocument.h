@@ -3,6 +3,7 @@
 
 #include "finishedpages.h"
 #include "fitzcontext.h"
+#include "lostcontent.h"
 
 #include <QByteArray>
 #include <QString>
@@ -33,6 +34,9 @@ public:
     // False when MuPDF could not make its context (out of memory).
     bool hasContext() const;
 
+    // Opens the source's document on this object's context: a reading of
+    // its own, whichever thread the source was made on. False when the
+    // source's file was refused or MuPDF cannot read it (*error says why).
     bool open(const documentSource& source, QString* error);
     bool isOpen() const;
     // True while the document still waits for a password.
@@ -46,8 +50,8 @@ public:
     // pictures in device grey or RGB with their pixels still to be encoded
     // (fitzpicture.h). False when the page cannot be loaded at all (*error
     // says why). True otherwise, with *damage empty when the page was read
-    // whole, or MuPDF's message when it is damaged by the rule of
-    // pagereading.h (the page then holds what could be read).
+    // whole, or what was lost when it is damaged by the list of
+    // lostcontent.h (the page then holds what could be read).
     bool readPage(int index, pageContent& out, QString* error, QString* damage);
 
     // Only the characters of each line of text of the page, for a quick
@@ -63,6 +67,7 @@ private:
     fz_context* const m_ctx = m_context.get();
     fz_document* m_doc = nullptr;
     finishedPages m_finishedPages;
+    lostContent m_lostContent;
 };
 
 } // namespace conversion

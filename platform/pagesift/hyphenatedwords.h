@@ -4,7 +4,9 @@
 // The words a document writes with a hyphen inside a line ("camera-ready",
 // "из-за"). A word broken at a line end whose pieces make one of them keeps
 // its hyphen; any other was split by the typesetter and is joined again.
-// Case and the punctuation around a word do not count.
+// A word is letters, digits and marks with single hyphens between them, so
+// whatever stands around it (spaces, punctuation, the rest of a path or an
+// address) is not part of it; case does not count.
 //
 // The words are gathered from the whole document (compoundsreading.h).
 

@@ -407,7 +407,8 @@ private:
 
     // The line ends in a hyphen right after a letter and the line below it
     // in the column, no farther than a blank line would put it, goes on in
-    // lower case.
+    // lower case. That line may be short enough to stand wholly within the
+    // indent of the line above, when it ends a paragraph begun there.
     static bool breaksWord(const textLine& line, const textLine& next)
     {
         const std::vector<glyph>& g = line.glyphs;
@@ -416,7 +417,8 @@ private:
             return false;
         const float size = std::max(line.size, next.size);
         const float drop = next.baseline - line.baseline;
-        return drop > 0.5f * size && drop < 2.0f * size && overlap(line.x0, line.x1, next.x0, next.x1) > 0;
+        const bool under = overlap(line.x0, line.x1, next.x0, next.x1) > 0 || line.x0 - next.x0 > kIndent * size;
+        return drop > 0.5f * size && drop < 2.0f * size && under;
     }
 
     // Inside a block: before an indented first line, or when the next

@@ -5,6 +5,7 @@
 #include <QChar>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 #include <map>
@@ -20,6 +21,9 @@ constexpr float kNeighbourRows = 4.5f;  // how far above and below a gap's evide
 constexpr float kGutterWidth = 1.0f;    // the narrowest gutter between columns
 constexpr float kCoreAscent = 0.7f;     // the core of a line reaches this far above its
 constexpr float kCoreDescent = 0.2f;    //   baseline and this far below
+constexpr float kRoomyMark = 0.05f;     // a mark wider than this takes room of its own on the line
+constexpr float kNearerLetter = 0.1f;   // a letter this much nearer to a mark than the ones drawn
+                                        //   next to it takes the mark
 
 constexpr float kInfinity = std::numeric_limits<float>::infinity();
 
@@ -33,20 +37,37 @@ float glyphSize(const glyph& g)
     return g.size > 0 ? g.size : std::max(g.bottom - g.top, 1.0f);
 }
 
+// Whether a combining mark was drawn with an advance of its own; one
+// without takes no room on the line, wherever its ink falls.
+bool takesRoom(const glyph& mark)
+{
+    return mark.x1 - mark.x0 > kRoomyMark * glyphSize(mark);
+}
+
+// The box of a line is the room its glyphs take: marks that take none do
+// not widen it, so they close no gap to the next piece of the row.
 void measure(textLine& line)
 {
     line.x0 = line.top = kInfinity;
     line.x1 = line.bottom = -kInfinity;
     line.size = 0;
+    float markX0 = kInfinity, markX1 = -kInfinity;
     for (const glyph& g : line.glyphs) {
-        line.x0 = std::min(line.x0, g.x0);
-        line.x1 = std::max(line.x1, g.x1);
+        const bool room = takesRoom(g) || !isCombiningMark(g.c);
+        float& x0 = room ? line.x0 : markX0;
+        float& x1 = room ? line.x1 : markX1;
+        x0 = std::min(x0, g.x0);
+        x1 = std::max(x1, g.x1);
         line.top = std::min(line.top, g.top);
         line.bottom = std::max(line.bottom, g.bottom);
         if (!isSpaceCharacter(g.c) && glyphSize(g) > line.size) {
             line.size = glyphSize(g);
             line.baseline = g.originY;
         }
+    }
+    if (line.x0 > line.x1) {   // marks alone
+        line.x0 = markX0;
+        line.x1 = markX1;
     }
     if (line.horizontal) {
         line.top = line.baseline - kCoreAscent * line.size;
@@ -70,55 +91,249 @@ void keep(textLine& piece, std::vector<textLine>& out)
     piece.horizontal = horizontal;
 }
 
+constexpr size_t kNone = std::numeric_limits<size_t>::max();
+
+// A letter of a line with right-to-left letters, with its marks.
+struct letterCluster {
+    size_t letter;                // index among the drawn glyphs
+    float centre;                 // twice the letter's middle
+    float x0, x1;                 // the room taken by the letter and its marks
+    size_t firstMark = kNone;     // its marks in drawing order, linked by markAfter
+    size_t lastMark = kNone;
+};
+
+// How far a mark stands from a letter. One without room of its own stands
+// on the letter whose box holds it or comes nearest; one that takes room
+// stands beside the letters it touches, nearest the middle of its own.
+float distance(const glyph& mark, const glyph& letter)
+{
+    if (takesRoom(mark))
+        return std::fabs(letter.x0 + letter.x1 - mark.x0 - mark.x1) / 2;
+    return std::max({0.0f, letter.x0 - mark.x1, mark.x0 - letter.x1});
+}
+
+// Where a mark of a line may go: the letters drawn just before and after
+// it, and the letters its place points to.
+struct markPlace {
+    size_t mark;                  // index among the drawn glyphs
+    size_t before, after;         // letters drawn next to it, kNone when there is none
+    size_t nearest;               // the letter it stands nearest to
+    bool plain;                   // no other letter stands about as near
+    bool nearBefore, nearAfter;   // the letters drawn next to it stand about as near as the nearest
+};
+
+// Where a mark stands among the letters sorted by their middles. Letters
+// stand side by side, so the nearest ones are next to the mark in that order.
+markPlace placeOf(const std::vector<glyph>& drawn, size_t mark, size_t before, size_t after,
+                  const std::vector<letterCluster>& letters)
+{
+    const glyph& m = drawn[mark];
+    const auto next = std::lower_bound(letters.begin(), letters.end(), m.x0 + m.x1,
+                                       [](const letterCluster& c, float centre) { return c.centre < centre; });
+    const size_t at = static_cast<size_t>(next - letters.begin());
+    const size_t from = at >= 2 ? at - 2 : 0, to = std::min(at + 2, letters.size());
+    // The letters to weigh, each once, with their distances: those drawn
+    // next to the mark first, so that they win a tie.
+    std::array<std::pair<size_t, float>, 6> candidates;
+    size_t count = 0;
+    for (const size_t k : {before, after})
+        if (k != kNone)
+            candidates[count++] = {k, distance(m, drawn[letters[k].letter])};
+    for (size_t k = from; k < to; ++k)
+        if (k != before && k != after)
+            candidates[count++] = {k, distance(m, drawn[letters[k].letter])};
+    markPlace place{mark, before, after, kNone, true, false, false};
+    float best = kInfinity;
+    for (size_t c = 0; c < count; ++c)
+        if (candidates[c].second < best)
+            place.nearest = candidates[c].first, best = candidates[c].second;
+    const float near = best + kNearerLetter * glyphSize(m);
+    for (size_t c = 0; c < count; ++c) {
+        const bool asNear = candidates[c].second <= near;
+        place.nearBefore = place.nearBefore || (asNear && candidates[c].first == before);
+        place.nearAfter = place.nearAfter || (asNear && candidates[c].first == after);
+        place.plain = place.plain && (!asNear || candidates[c].first == place.nearest);
+    }
+    return place;
+}
+
+// The word of each letter, letters given in page order: a gap between two
+// letters, marks left out, starts a new word.
+std::vector<size_t> wordsOf(const std::vector<glyph>& drawn, const std::vector<letterCluster>& letters)
+{
+    std::vector<size_t> words(letters.size(), 0);
+    size_t word = 0;
+    float reached = 0;   // the right end of the letters so far
+    for (size_t k = 0; k < letters.size(); ++k) {
+        const glyph& letter = drawn[letters[k].letter];
+        if (k > 0 && letter.x0 - reached > kSpaceGap * glyphSize(letter))
+            ++word;
+        words[k] = word;
+        reached = k > 0 ? std::max(reached, letter.x1) : letter.x1;
+    }
+    return words;
+}
+
+// The letter drawn next to an unclear mark that it goes to: the one on the
+// side its word's marks are drawn on, or the line's when the word does not
+// tell (vote: plain marks drawn before their letter, less those drawn after).
+size_t ownerOfUnclear(const markPlace& place, int vote)
+{
+    if (place.nearAfter && (vote > 0 || !place.nearBefore))
+        return place.after;
+    return place.nearBefore ? place.before : place.nearest;
+}
+
+// Whether most right-to-left letters of the line are drawn right to left,
+// as a page that stores its text in reading order draws them.
+bool drawnRightToLeft(const std::vector<glyph>& drawn, const std::vector<size_t>& letterAt)
+{
+    int backwards = 0;
+    const glyph* last = nullptr;
+    for (size_t i = 0; i < drawn.size(); ++i) {
+        if (letterAt[i] == kNone || !isRightToLeftLetter(drawn[i].c))
+            continue;
+        if (last)
+            backwards += drawn[i].x0 < last->x0 ? 1 : -1;
+        last = &drawn[i];
+    }
+    return backwards > 0;
+}
+
+// The letter each mark belongs to, by drawn glyph (kNone for the others).
+//
+// A page that stores its right-to-left text in reading order stores each
+// mark after its letter, as the text is written; where a mark stands then
+// tells little, as some writers set it off its letter. A page that stores
+// the text as shown draws a mark just before or just after its letter, each
+// writer in its own way, so the place decides: a mark whose place names its
+// letter plainly goes there. Those tell which way the word was drawn, so a
+// mark set right at the edge between two letters goes to the one drawn on
+// that side of it (before, when nothing tells). A mark without room drawn
+// exactly at the end of the glyph before it is more of that glyph's text
+// (one glyph read as a letter and a mark) and stays with it.
+std::vector<size_t> ownersOf(const std::vector<glyph>& drawn, const std::vector<letterCluster>& letters)
+{
+    std::vector<size_t> letterAt(drawn.size(), kNone);   // drawn glyph -> its place among the letters
+    for (size_t k = 0; k < letters.size(); ++k)
+        letterAt[letters[k].letter] = k;
+    std::vector<size_t> owner(drawn.size(), kNone);
+    const bool readingOrder = drawnRightToLeft(drawn, letterAt);
+    const std::vector<size_t> words = wordsOf(drawn, letters);
+    // By word: plain marks drawn before their letter, less those drawn after.
+    std::vector<int> marksFirst(letters.size(), 0);
+    std::vector<markPlace> unclear;
+    size_t before = kNone, after = kNone;
+    for (size_t i = 0; i < drawn.size(); ++i) {
+        const glyph& g = drawn[i];
+        if (letterAt[i] != kNone)
+            before = letterAt[i];
+        if (letterAt[i] != kNone || !isCombiningMark(g.c))
+            continue;
+        if (readingOrder && before != kNone) {
+            owner[i] = before;
+            continue;
+        }
+        const size_t previous = i > 0 ? (letterAt[i - 1] != kNone ? letterAt[i - 1] : owner[i - 1]) : kNone;
+        if (previous != kNone && !takesRoom(g) && g.x0 == drawn[i - 1].x1) {
+            owner[i] = previous;
+            continue;
+        }
+        if (after == kNone || letters[after].letter < i) {
+            after = kNone;
+            for (size_t j = i + 1; j < drawn.size() && after == kNone; ++j)
+                after = letterAt[j];
+        }
+        const markPlace place = placeOf(drawn, i, before, after, letters);
+        if (place.plain) {
+            owner[i] = place.nearest;
+            marksFirst[words[place.nearest]] += place.nearest == before ? -1 : place.nearest == after ? 1 : 0;
+        } else {
+            unclear.push_back(place);
+        }
+    }
+    int lineVote = 0;
+    for (const int vote : marksFirst)
+        lineVote += vote;
+    for (const markPlace& place : unclear) {
+        const int vote = marksFirst[words[place.nearest]];
+        owner[place.mark] = ownerOfUnclear(place, vote != 0 ? vote : lineVote);
+    }
+    return owner;
+}
+
+// Gives each mark to the letter it belongs to; a mark that takes room
+// widens the room its letter takes.
+void attachMarks(const std::vector<glyph>& drawn, std::vector<letterCluster>& letters, std::vector<size_t>& markAfter)
+{
+    const std::vector<size_t> owner = ownersOf(drawn, letters);
+    for (size_t i = 0; i < drawn.size(); ++i) {
+        if (owner[i] == kNone)
+            continue;
+        letterCluster& letter = letters[owner[i]];
+        if (takesRoom(drawn[i])) {
+            letter.x0 = std::min(letter.x0, drawn[i].x0);
+            letter.x1 = std::max(letter.x1, drawn[i].x1);
+        }
+        (letter.lastMark == kNone ? letter.firstMark : markAfter[letter.lastMark]) = i;
+        letter.lastMark = i;
+    }
+}
+
 // A drawn line with right-to-left letters in the order its glyphs stand on
 // the page, left to right, with a space wherever a gap parts two words.
 // Writers draw such lines in either direction, with or without space
-// glyphs, so the positions decide, not the drawing order; the spaces must be
-// found here, while the gaps are still known. A combining mark stays with
-// the glyph it was drawn after, and gaps are measured between letters with
-// their marks: a mark may stand beside its letter, in what would otherwise
-// look like a gap between two words.
+// glyphs, and draw a combining mark before or after its letter, so the
+// positions decide, not the drawing order; the spaces must be found here,
+// while the gaps are still known.
+//
+// Each mark goes with its letter (see ownersOf). Gaps are measured between
+// what takes room on the line: a mark drawn with an advance of its own (a
+// holam set beside its vav) fills the room it takes, but a mark without one
+// takes none, wherever its ink falls, so it never closes the gap between
+// two words.
 std::vector<glyph> inPageOrder(const std::vector<glyph>& drawn)
 {
-    struct cluster {
-        size_t first, end;   // a base glyph and the marks drawn after it
-        float centre;
-        float x0, x1;        // extent of the base and its marks
-    };
-    std::vector<cluster> clusters;
-    clusters.reserve(drawn.size());
+    std::vector<letterCluster> letters;
+    letters.reserve(drawn.size());
+    size_t spaces = 0;
     for (size_t i = 0; i < drawn.size(); ++i) {
-        const glyph& g = drawn[i];
-        if (isSpaceCharacter(g.c))
-            continue;
-        if (!clusters.empty() && clusters.back().end == i && isCombiningMark(g.c)) {
-            cluster& owner = clusters.back();
-            ++owner.end;
-            owner.x0 = std::min(owner.x0, g.x0);
-            owner.x1 = std::max(owner.x1, g.x1);
-        } else {
-            clusters.push_back({i, i + 1, g.x0 + g.x1, g.x0, g.x1});
-        }
+        if (isSpaceCharacter(drawn[i].c))
+            ++spaces;
+        else if (!isCombiningMark(drawn[i].c))
+            letters.push_back({i, drawn[i].x0 + drawn[i].x1, drawn[i].x0, drawn[i].x1});
     }
-    std::stable_sort(clusters.begin(), clusters.end(),
-                     [](const cluster& a, const cluster& b) { return a.centre < b.centre; });
+    const bool hasMarks = !letters.empty() && letters.size() + spaces < drawn.size();
+    // Marks on a line without letters stand for themselves.
+    for (size_t i = 0; letters.empty() && i < drawn.size(); ++i)
+        if (!isSpaceCharacter(drawn[i].c))
+            letters.push_back({i, drawn[i].x0 + drawn[i].x1, drawn[i].x0, drawn[i].x1});
+    std::stable_sort(letters.begin(), letters.end(),
+                     [](const letterCluster& a, const letterCluster& b) { return a.centre < b.centre; });
+    std::vector<size_t> markAfter;
+    if (hasMarks) {
+        markAfter.assign(drawn.size(), kNone);
+        attachMarks(drawn, letters, markAfter);
+    }
+
     std::vector<glyph> placed;
-    placed.reserve(drawn.size());
-    const cluster* last = nullptr;
-    for (const cluster& c : clusters) {
-        const glyph& base = drawn[c.first];
-        if (last) {
-            const glyph& lastBase = drawn[last->first];
-            if (c.x0 - last->x1 > kSpaceGap * std::max(glyphSize(base), glyphSize(lastBase))) {
-                glyph space = lastBase;
-                space.c = U' ';
-                space.x0 = last->x1;
-                space.x1 = c.x0;
-                placed.push_back(space);
-            }
+    placed.reserve(drawn.size() + drawn.size() / 4);
+    const glyph* lastLetter = nullptr;
+    float reached = -kInfinity;   // the right end of the room taken so far
+    for (const letterCluster& c : letters) {
+        const glyph& letter = drawn[c.letter];
+        if (lastLetter && c.x0 - reached > kSpaceGap * std::max(glyphSize(letter), glyphSize(*lastLetter))) {
+            glyph space = *lastLetter;
+            space.c = U' ';
+            space.x0 = reached;
+            space.x1 = c.x0;
+            placed.push_back(space);
         }
-        placed.insert(placed.end(), drawn.begin() + static_cast<long>(c.first), drawn.begin() + static_cast<long>(c.end));
-        last = &c;
+        placed.push_back(letter);
+        for (size_t m = c.firstMark; m != kNone; m = markAfter[m])
+            placed.push_back(drawn[m]);
+        reached = std::max(reached, c.x1);
+        lastLetter = &letter;
     }
     return placed;
 }
@@ -135,12 +350,14 @@ std::vector<textLine> cutDrawnLines(const pageContent& page)
         const std::vector<glyph> placed = reorder ? inPageOrder(line.glyphs) : std::vector<glyph>();
         const glyph* lastInk = nullptr;
         for (const glyph& g : reorder ? placed : line.glyphs) {
-            const bool space = isSpaceCharacter(g.c);
-            if (current.horizontal && !space && lastInk
+            // A line in page order holds each mark right after its letter,
+            // wherever the mark stands: a mark that takes no room makes no gap.
+            const bool ink = !isSpaceCharacter(g.c) && !(reorder && !takesRoom(g) && isCombiningMark(g.c));
+            if (current.horizontal && ink && lastInk
                 && g.x0 - lastInk->x1 > kWordGap * std::max(glyphSize(g), glyphSize(*lastInk)))
                 keep(current, pieces);
             current.glyphs.push_back(g);
-            if (!space)
+            if (ink)
                 lastInk = &g;
         }
         keep(current, pieces);

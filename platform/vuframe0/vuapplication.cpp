@@ -12,6 +12,8 @@
 #include <QPointer>
 #include <QTranslator>
 
+#include <algorithm>
+
 #include <cstdio>
 #include <cstring>
 
@@ -127,9 +129,23 @@ bool VuApplication::initCfg(const char* cfgFolder, bool create)
     return QDir(folder).exists();
 }
 
+int VuApplication::optionCount(int argc, char** argv)
+{
+    for (int i = 1; i < argc && argv[i]; ++i) {
+        const QByteArray argument(argv[i]);
+        if (argument == "--")
+            return i;
+        // A value of one of Qt's options is no "--" that ends them.
+        if (argument.startsWith('-'))
+            i += std::max(1, qtOptionLength(argument)) - 1;
+    }
+    return argc;
+}
+
 bool VuApplication::processCmdLine(int argc, char** argv, int* exitCode)
 {
     *exitCode = 0;
+    argc = optionCount(argc, argv);
     for (int i = 1; i < argc && argv[i]; ++i) {
         const QByteArray argument(argv[i]);
         if (argument == "-h" || argument == "--help") {

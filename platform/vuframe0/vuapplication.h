@@ -52,9 +52,15 @@ public:
     // neither these nor one of Qt's own (which the application object takes
     // later) prints the usage line to standard error and returns true with
     // *exitCode 2. Otherwise returns false and the program starts; words
-    // that are no option are left alone. Needs no application object, so a
+    // that are no option are left alone, and so is every word after "--",
+    // which ends the options. Needs no application object, so a
     // program can answer before it builds one, which takes a display.
     static bool processCmdLine(int argc, char** argv, int* exitCode);
+    // How many of the arguments, the program's name included, come before
+    // "--", which ends the options: every word after it is a file, whatever
+    // it starts with. Only these go to the application object, whose own
+    // parser would otherwise take a file named like one of Qt's options.
+    static int optionCount(int argc, char** argv);
     static QString usageLine();
     static QString helpText();
     static QString versionText();

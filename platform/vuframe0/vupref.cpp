@@ -38,6 +38,13 @@ QVariant VuPref::value(const QString& key, const QVariant& defaultValue)
     return settings.value(key, defaultValue);
 }
 
+QString VuPref::folderValue(const QString& key, const QString& fallback)
+{
+    const QString folder = value(key).toString();
+    // Blanks around it are the caller's to keep or drop.
+    return QDir::isAbsolutePath(folder.trimmed()) ? folder : fallback;
+}
+
 void VuPref::setValue(const QString& key, const QVariant& value, bool delayed)
 {
     QSettings settings(storeFile(), QSettings::IniFormat);

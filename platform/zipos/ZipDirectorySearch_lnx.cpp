@@ -4,7 +4,6 @@
 #include "FileInfo.h"
 #include "zipos_stat.h"
 
-#include <QFile>
 
 #include <cerrno>
 #include <dirent.h>
@@ -74,7 +73,7 @@ bool CDirectorySearch::next(QString& name, ZipArchiveLib::CFileInfo& info)
         m_nativeName = QByteArray(entry->d_name);
         m_identity.device = static_cast<quint64>(status.st_dev);
         m_identity.inode = static_cast<quint64>(status.st_ino);
-        name = dots ? QString::fromLatin1(entry->d_name) : QFile::decodeName(m_nativeName);
+        name = dots ? QString::fromLatin1(entry->d_name) : fileNameFromBytes(m_nativeName);
         info = ZipArchiveLib::CFileInfo();
         info.m_size = S_ISDIR(status.st_mode) ? 0 : static_cast<quint64>(status.st_size);
         info.m_attributes = attributesFromMode(status.st_mode);

@@ -2,7 +2,6 @@
 // already open, never a path resolved again.
 #include "ZipPlatform.h"
 
-#include <QFile>
 
 #include <cerrno>
 #include <fcntl.h>
@@ -18,7 +17,7 @@ constexpr int kDirectoryFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
 // A trailing '/' would make the system follow a link at the last name.
 QByteArray nativePath(const QString& path)
 {
-    return QFile::encodeName(path.isEmpty() ? QStringLiteral(".") : removeTrailingPathSeparators(path));
+    return fileNameToBytes(path.isEmpty() ? QStringLiteral(".") : removeTrailingPathSeparators(path));
 }
 
 int openDirectoryAt(int parent, const QByteArray& name, bool followLink)

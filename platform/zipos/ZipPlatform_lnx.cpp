@@ -6,7 +6,6 @@
 #include "zipos_stat.h"
 
 #include <QDir>
-#include <QFile>
 
 #include <cerrno>
 #include <climits>
@@ -22,7 +21,7 @@ namespace {
 
 QByteArray encodedPath(const QString& path)
 {
-    return QFile::encodeName(path);
+    return fileNameToBytes(path);
 }
 
 // The CZipFile open-flag bits this layer understands.
@@ -226,7 +225,7 @@ bool getCurrentDirectory(QString& directory)
     char buffer[PATH_MAX];
     if (!::getcwd(buffer, sizeof buffer))
         return false;
-    directory = QFile::decodeName(buffer);
+    directory = fileNameFromBytes(buffer);
     return true;
 }
 
@@ -250,7 +249,7 @@ QString getTemporaryFileName(const QString& folder, quint64 neededBytes)
         if (descriptor < 0)
             continue;
         ::close(descriptor);
-        return QFile::decodeName(pattern);
+        return fileNameFromBytes(pattern);
     }
     return QString();
 }

@@ -247,7 +247,8 @@ TEST_F(PageEditor, EnterChecksTheOrderOfARange)
         m_pages->lineEdit()->selectAll();
         type(QStringLiteral("5-1"));
         EXPECT_EQ(none.answered() + none.unexpected(), 0);
-        EXPECT_EQ(pagesOf(0), QStringLiteral("5-1"));
+        // The row takes only what names typed pages it can convert.
+        EXPECT_EQ(pagesOf(0), QStringLiteral("5"));
     }
     ModalAnswers answers({ pressButton(QStringLiteral("OK")) });
     QTest::keyClick(m_pages, Qt::Key_Return);
@@ -274,9 +275,11 @@ TEST_F(PageEditor, OnlyAClickElsewhereChecksStrictlyOnLeaving)
     hover(row(0), taskrow::ColumnSelectedPages);
     type(QStringLiteral("9-2"));
     {
+        // Leaving with Tab checks nothing, but the row never took "9-2".
         ModalAnswers none;
         loseFocus(m_pages, Qt::TabFocusReason);
         EXPECT_EQ(none.answered() + none.unexpected(), 0);
+        EXPECT_EQ(pagesOf(0), QStringLiteral("9"));
     }
     ModalAnswers answers({ pressButton(QStringLiteral("OK")) });
     loseFocus(m_pages, Qt::MouseFocusReason);
@@ -328,19 +331,23 @@ TEST_F(PageEditor, ARowWithoutAcceptedPasswordTakesNoPageList)
 
 TEST_F(PageEditor, NewPagesOfAConvertedRowClearItsStatus)
 {
-    addRows({ QStringLiteral("a.pdf"), QStringLiteral("b.pdf") }, 10);
+    addRows({ QStringLiteral("a.pdf"), QStringLiteral("b.pdf"), QStringLiteral("c.pdf") }, 10);
     taskrow::setStatus(row(0), taskrow::StatusDone);
     taskrow::setStatus(row(1), taskrow::StatusDone);
+    taskrow::setStatus(row(2), taskrow::StatusIncomplete);
 
     // Passing over a converted row and clicking elsewhere is no new choice.
     hover(row(1), taskrow::ColumnSelectedPages);
     loseFocus(m_pages, Qt::MouseFocusReason);
     EXPECT_EQ(taskrow::status(row(1)), int(taskrow::StatusDone));
 
-    hover(row(0), taskrow::ColumnSelectedPages);
-    type(QStringLiteral("2"));
-    EXPECT_EQ(pagesOf(0), QStringLiteral("2"));
-    EXPECT_EQ(taskrow::status(row(0)), int(taskrow::StatusIdle));
+    // A book with unreadable pages is a converted row too.
+    for (const int at : { 0, 2 }) {
+        hover(row(at), taskrow::ColumnSelectedPages);
+        type(QStringLiteral("2"));
+        EXPECT_EQ(pagesOf(at), QStringLiteral("2"));
+        EXPECT_EQ(taskrow::status(row(at)), int(taskrow::StatusIdle));
+    }
     EXPECT_EQ(taskrow::status(row(1)), int(taskrow::StatusDone));
 }
 

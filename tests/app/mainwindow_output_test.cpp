@@ -115,18 +115,27 @@ TEST_F(OutputFolder, AFolderThatCannotBeMadeOrIsAFileFailsTheCheck)
     EXPECT_EQ(stored(), m_dir.path());
 }
 
-TEST_F(OutputFolder, RelativeAndEmptyTextsAreTakenFromTheWorkingFolder)
+// The current folder is the program's own: a relative or empty text, or a
+// relative folder stored before, never names a folder there. The field
+// shows the folder that is used instead.
+TEST_F(OutputFolder, RelativeAndEmptyTextsAreRefusedAndTheStoredFolderShows)
 {
     testfiles::CurrentDir current(m_dir.path());
-    QDir().mkpath(path(QStringLiteral("out")));
-    QString checked;
-    EXPECT_TRUE(check(QStringLiteral("out/"), {}, &checked));
-    EXPECT_EQ(checked, path(QStringLiteral("out")));
-    EXPECT_EQ(stored(), path(QStringLiteral("out")));
+    VuPref::setValue(kFolderKey, path(QStringLiteral("kept")));
+    for (const QString& text : { QStringLiteral("relout"), QString() }) {
+        QStringList texts;
+        EXPECT_FALSE(check(text, { pressButton(QStringLiteral("OK")) }, nullptr, &texts));
+        EXPECT_EQ(texts, QStringList{ QStringLiteral("The specified path is invalid!") });
+        EXPECT_EQ(field()->text(), path(QStringLiteral("kept")));
+    }
+    EXPECT_FALSE(QFileInfo::exists(path(QStringLiteral("relout"))));
 
-    EXPECT_TRUE(check(QString(), {}, &checked));
-    EXPECT_EQ(checked, m_dir.path());
-    EXPECT_EQ(stored(), m_dir.path());
+    VuPref::setValue(kFolderKey, QStringLiteral("relout"));
+    EXPECT_FALSE(check(QStringLiteral("relout"), { pressButton(QStringLiteral("OK")) }));
+    EXPECT_EQ(field()->text(), Vu::outputPath());
+
+    EXPECT_TRUE(check(path(QStringLiteral("a//b/../c/")), { pressButton(QStringLiteral("Yes")) }));
+    EXPECT_EQ(field()->text(), path(QStringLiteral("a/c")));
 }
 
 TEST_F(OutputFolder, OpenShowsTheCheckedFolderAndAsksToCreateAMissingOne)

@@ -146,10 +146,22 @@ TEST_F(Pages, ThePageFieldRefusesAnInvalidKeystrokeAndSetsTheRowWhenDone)
     EXPECT_EQ(type(m_pages, QStringLiteral(",5-"), true), QStringList());
     EXPECT_EQ(rowPages(), QStringLiteral("1,3,5-"));
 
-    // A text that is still not valid when editing ends gives every page.
+    // A text that is still not valid when editing ends is refused, and the
+    // row keeps its pages.
     m_pages->setText(QStringLiteral("0"));
-    type(m_pages, QString(), true);
-    EXPECT_EQ(rowPages(), QStringLiteral("All"));
+    EXPECT_EQ(type(m_pages, QString(), true), QStringList{ kInvalid });
+    EXPECT_EQ(m_pages->text(), QStringLiteral("1,3,5-"));
+    EXPECT_EQ(rowPages(), QStringLiteral("1,3,5-"));
+}
+
+// The row's own check decides when editing ends, as in the cell editor: a
+// falling range passes while it is typed, and is then refused.
+TEST_F(Pages, AFallingRangeIsRefusedWhenEditingEnds)
+{
+    click("radioButtonPageRange");
+    EXPECT_EQ(type(m_pages, QStringLiteral("5-2"), true), QStringList{ kInvalid });
+    EXPECT_EQ(m_pages->text(), QStringLiteral("5"));
+    EXPECT_EQ(rowPages(), QStringLiteral("5"));
 }
 
 TEST_F(Pages, TheRadiosSetTheRow)

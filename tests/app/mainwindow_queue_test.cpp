@@ -224,9 +224,10 @@ TEST_F(Queue, AnInvalidPageListQueuesNothing)
     addPdfs({ QStringLiteral("fine.pdf"), QStringLiteral("short.pdf") }, 3);
     row(1)->setText(taskrow::ColumnSelectedPages, QStringLiteral("1,5"));
     {
+        // The message names the row.
         ModalAnswers ok({ pressButton(QStringLiteral("OK")) });
         m_window->on_convert();
-        EXPECT_EQ(ok.texts(), QStringList{ kInvalidPages });
+        EXPECT_EQ(ok.texts(), QStringList{ kInvalidPages + QStringLiteral("\n\"short.pdf\", Selected Pages: 1,5") });
     }
     EXPECT_EQ(statuses(), QList<int>({ taskrow::StatusNew, taskrow::StatusNew }));
     EXPECT_FALSE(m_window->hasPendingTask());
@@ -236,18 +237,19 @@ TEST_F(Queue, AnInvalidPageListQueuesNothing)
     row(1)->setText(taskrow::ColumnSelectedPages, QStringLiteral("3-1"));
     ModalAnswers again({ pressButton(QStringLiteral("OK")) });
     m_window->on_convert();
-    EXPECT_EQ(again.texts(), QStringList{ kInvalidPages });
+    EXPECT_TRUE(again.texts().value(0).endsWith(QStringLiteral("\"short.pdf\", Selected Pages: 3-1")));
     EXPECT_FALSE(m_window->hasPendingTask());
 }
 
-class ConvertedRows : public Queue {
+// A row has its book whether every page could be read or not.
+class ConvertedRows : public Queue, public ::testing::WithParamInterface<int> {
 protected:
     // Three rows, the middle one converted before.
     void SetUp() override
     {
         Queue::SetUp();
         addPdfs({ QStringLiteral("a.pdf"), QStringLiteral("b.pdf"), QStringLiteral("c.pdf") });
-        taskrow::setStatus(row(1), taskrow::StatusDone);
+        taskrow::setStatus(row(1), GetParam());
         m_list->setItemWidget(row(1), taskrow::ColumnStatus, new QLabel(QStringLiteral("old link")));
     }
 
@@ -262,7 +264,7 @@ protected:
     }
 };
 
-TEST_F(ConvertedRows, YesConvertsThemAgainInListOrder)
+TEST_P(ConvertedRows, YesConvertsThemAgainInListOrder)
 {
     EXPECT_EQ(convertAnswering(QStringLiteral("Yes")),
               QStringList({ QStringLiteral("a.pdf"), QStringLiteral("b.pdf"), QStringLiteral("c.pdf") }));
@@ -271,21 +273,33 @@ TEST_F(ConvertedRows, YesConvertsThemAgainInListOrder)
     EXPECT_NE(linkOf(1)->text(), QStringLiteral("old link"));
 }
 
-TEST_F(ConvertedRows, NoConvertsTheOthers)
+TEST_P(ConvertedRows, NoConvertsTheOthers)
 {
     EXPECT_EQ(convertAnswering(QStringLiteral("No")), QStringList({ QStringLiteral("a.pdf"), QStringLiteral("c.pdf") }));
-    EXPECT_EQ(statuses(), QList<int>({ taskrow::StatusDone, taskrow::StatusDone, taskrow::StatusDone }));
+    EXPECT_EQ(statuses(), QList<int>({ taskrow::StatusDone, GetParam(), taskrow::StatusDone }));
     ASSERT_NE(linkOf(1), nullptr);
     EXPECT_EQ(linkOf(1)->text(), QStringLiteral("old link"));
     EXPECT_FALSE(QFileInfo::exists(m_out + QStringLiteral("/b.epub")));
 }
 
-TEST_F(ConvertedRows, CancelConvertsNothing)
+TEST_P(ConvertedRows, CancelConvertsNothing)
 {
     EXPECT_EQ(convertAnswering(QStringLiteral("Cancel")), QStringList());
-    EXPECT_EQ(statuses(), QList<int>({ taskrow::StatusNew, taskrow::StatusDone, taskrow::StatusNew }));
+    EXPECT_EQ(statuses(), QList<int>({ taskrow::StatusNew, GetParam(), taskrow::StatusNew }));
     EXPECT_TRUE(QDir(m_out).isEmpty());
 }
+
+TEST_P(ConvertedRows, StoppingKeepsTheBook)
+{
+    selectOnly({ 1 });
+    ModalAnswers yes({ pressButton(QStringLiteral("Yes")) });
+    m_window->on_taskStop();
+    EXPECT_EQ(yes.answered(), 1);
+    EXPECT_EQ(taskrow::status(row(1)), GetParam());
+}
+
+INSTANTIATE_TEST_SUITE_P(WholeOrWithUnreadablePages, ConvertedRows,
+                         ::testing::Values(int(taskrow::StatusDone), int(taskrow::StatusIncomplete)));
 
 TEST_F(Queue, SkippedAbortedAndMissingRowsStayOutWhileStoppedOnesGoIn)
 {

@@ -68,12 +68,13 @@ ProgramRun runToEnd(const QStringList& arguments, const QString& instanceId, boo
 // the end of the test.
 class RunningProgram {
 public:
-    RunningProgram(const QString& instanceId, const QString& workingFolder = QString())
+    RunningProgram(const QString& instanceId, const QString& workingFolder = QString(),
+                   const QStringList& arguments = QStringList())
     {
         prepare(m_process, instanceId);
         if (!workingFolder.isEmpty())
             m_process.setWorkingDirectory(workingFolder);
-        m_process.start(programPath(), QStringList());
+        m_process.start(programPath(), arguments);
         QElapsedTimer waited;
         waited.start();
         while (m_process.state() != QProcess::NotRunning && m_out.size() < kCloseSplash.size()
@@ -188,6 +189,17 @@ TEST(StartUp, TheCommandLineIsAnsweredWithoutADisplay)
             EXPECT_EQ(run.out, line.out.toUtf8());
         }
     }
+}
+
+// "--" ends the options: what follows are files, even words that Qt or the
+// program would take as options.
+TEST(StartUp, WordsAfterTwoDashesAreNoOptions)
+{
+    RunningProgram running(freshInstanceId(), QString(),
+                           {QStringLiteral("--"), QStringLiteral("-platform"), QStringLiteral("none"),
+                            QStringLiteral("--bogus"), QStringLiteral("-h")});
+    EXPECT_EQ(running.outputSoFar(), kCloseSplash);
+    EXPECT_TRUE(running.isRunning());
 }
 
 } // namespace

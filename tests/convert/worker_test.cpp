@@ -274,6 +274,36 @@ protected:
     void markLog() { m_logStart = QFileInfo(logFilePath()).size(); }
     QString log() const { return QString::fromUtf8(testfiles::readAll(logFilePath()).mid(m_logStart)); }
 
+    // What a task reported and logged of its damaged pages.
+    struct Damage {
+        bool succeeded = false;
+        std::vector<int> unread;
+        std::vector<std::pair<int, QString>> logged;  // page and message of each entry, in order
+
+        std::vector<int> loggedPages() const
+        {
+            std::vector<int> pages;
+            for (const auto& entry : logged)
+                pages.push_back(entry.first);
+            return pages;
+        }
+    };
+    Damage runDamaged(const Task& task)
+    {
+        markLog();
+        Damage found;
+        found.succeeded = runTask(&m_row, task, {}, [&](VuConsoleThread& worker) {
+                              found.unread = worker.unreadPages();
+                          }).succeeded;
+        const QRegularExpression entry(QStringLiteral("\\ncannot (?:read|draw) page (\\d+) in '%1': ([^\\n]+)")
+                                           .arg(QRegularExpression::escape(QFileInfo(task.pdfPath).fileName())));
+        for (auto match = entry.globalMatch(log()); match.hasNext();) {
+            const QRegularExpressionMatch next = match.next();
+            found.logged.emplace_back(next.captured(1).toInt(), next.captured(2));
+        }
+        return found;
+    }
+
     QTemporaryDir m_dir;
     QTreeWidgetItem m_row;
     qint64 m_logStart = 0;
@@ -423,6 +453,20 @@ TEST_F(WorkerTask, AFileThatIsNoPdfFailsInBothModes)
     EXPECT_TRUE(log().contains(QStringLiteral("VuConsoleThread::")));
 }
 
+TEST_F(WorkerTask, APdfThatIsANamedPipeIsRefusedUnopenedInBothModes)
+{
+    const QString path = folder() + QStringLiteral("pipe.pdf");
+    const testfiles::Fifo pipe(path);
+    ASSERT_TRUE(pipe.isValid());
+    for (const int zoom : {0, kPictureZoom100}) {
+        const Outcome outcome = runTask(&m_row, taskFor(path, 1, zoom));
+        ASSERT_TRUE(outcome.completed);
+        EXPECT_FALSE(outcome.succeeded);
+    }
+    EXPECT_FALSE(pipe.wasOpened());
+    EXPECT_EQ(log().count(QStringLiteral("pipe.pdf: not a regular file")), 2) << log().toStdString();
+}
+
 // Both log lines written for a page outside the document.
 const QRegularExpression kInvalidPageEntry(
     QStringLiteral("(^|\\n)\\.\\\\vuconsolethread\\(222\\): in VuConsoleThread::run : "
@@ -507,29 +551,64 @@ TEST_F(WorkerTask, BothModesLogAndReportTheSameDamagedPagesOfATruncatedFile)
     const QString cut = folder() + QStringLiteral("cut.pdf");
     ASSERT_TRUE(testfiles::writeAll(cut, whole.left(whole.size() * 55 / 100)));
     const std::vector<int> damaged = {12, 13, 14, 15, 16, 17, 18};
-    const QRegularExpression entry(QStringLiteral("\\ncannot (?:read|draw) page (\\d+) in 'cut\\.pdf': ([^\\n]+)"));
     for (const int zoom : {0, kPictureZoom100}) {
         SCOPED_TRACE(zoom == 0 ? "Text mode" : "Picture mode");
-        markLog();
         const Task task = taskFor(cut, 18, zoom);
-        std::vector<int> unread;
-        const Outcome outcome =
-            runTask(&m_row, task, {}, [&](VuConsoleThread& worker) { unread = worker.unreadPages(); });
-        EXPECT_TRUE(outcome.succeeded);
-        EXPECT_EQ(unread, damaged);
-        std::map<int, QString> logged;
-        const QString entries = log();
-        for (auto match = entry.globalMatch(entries); match.hasNext();) {
-            const QRegularExpressionMatch found = match.next();
-            logged[found.captured(1).toInt()] = found.captured(2);
-        }
-        EXPECT_EQ(logged.size(), damaged.size()) << entries.toStdString();
-        EXPECT_EQ(logged.begin()->first, damaged.front());
-        EXPECT_EQ(logged[12], QStringLiteral("premature end of data in flate filter"));
+        const Damage found = runDamaged(task);
+        EXPECT_TRUE(found.succeeded);
+        EXPECT_EQ(found.unread, damaged);
+        EXPECT_EQ(found.loggedPages(), damaged) << log().toStdString();
+        EXPECT_EQ(found.logged.front().second, QStringLiteral("premature end of data in flate filter"));
         if (zoom == 0)
             EXPECT_EQ(pageTexts(unpacked(task)).filter(QStringLiteral("Page")).size(), 11);
         else
             EXPECT_EQ(pictureSizes(unpacked(task)).mid(0, 11).last(), pointSizeOf(11));
+    }
+}
+
+// A link to a place the document does not define leaves its page whole; a
+// page whose content MuPDF gives up on part way lost what came after.
+TEST_F(WorkerTask, BothModesReportContentMuPdfGaveUpOnButNotALinkToNowhere)
+{
+    testpdf::DocSpec doc = numberedDoc(2);
+    doc.pages[0].linkTo = QStringLiteral("nowhere");
+    doc.pages[1].rawContent = QByteArray(") ").repeated(100) + "BT /F1 12 Tf 10 20 Td (Lost) Tj ET\n";
+    const QString pdf = makePdf(QStringLiteral("links.pdf"), doc);
+    for (const int zoom : {0, kPictureZoom100}) {
+        SCOPED_TRACE(zoom == 0 ? "Text mode" : "Picture mode");
+        const Damage found = runDamaged(taskFor(pdf, 2, zoom));
+        EXPECT_EQ(found.unread, std::vector<int>({2}));
+        EXPECT_EQ(found.loggedPages(), std::vector<int>({2})) << log().toStdString();
+    }
+}
+
+// Two pages share a font and a picture. When either is lost, each page
+// that draws with it is damaged, however often and in whatever order the
+// pages are read.
+TEST_F(WorkerTask, BothModesReportEveryPageThatLosesAFontOrPictureItShares)
+{
+    testpdf::DocSpec doc = numberedDoc(2);
+    doc.forDownload = true;
+    QImage picture(16, 16, QImage::Format_RGB32);
+    picture.fill(Qt::darkGreen);
+    for (testpdf::PageSpec& page : doc.pages) {
+        page.runs[0].font = testpdf::unicodeFontPath();
+        page.images << testpdf::ImageSpec{picture, QRectF(60, 10, 30, 30)};
+    }
+    const QByteArray sound = testfiles::readAll(makePdf(QStringLiteral("sound.pdf"), doc));
+    const QString lost = folder() + QStringLiteral("lost.pdf");
+    // The font program (the only stream with a Length1), and the picture.
+    for (const QByteArray& damaged : {testpdf::withoutObjectHolding(sound, "/Length1", true),
+                                      testpdf::withStreamDataSpoiled(sound, "/Image")}) {
+        ASSERT_TRUE(testfiles::writeAll(lost, damaged));
+        for (const int zoom : {0, kPictureZoom100}) {
+            SCOPED_TRACE(zoom == 0 ? "Text mode" : "Picture mode");
+            Task task = taskFor(lost, 2, zoom);
+            task.pages = QStringList({QStringLiteral("2"), QStringLiteral("1"), QStringLiteral("2")});
+            const Damage found = runDamaged(task);
+            EXPECT_EQ(found.unread, std::vector<int>({1, 2}));
+            EXPECT_EQ(found.loggedPages(), std::vector<int>({2, 1, 2})) << log().toStdString();
+        }
     }
 }
 
@@ -646,6 +725,17 @@ TEST_F(WorkerTask, ValuesTooLongForTheirFieldsFailTheTaskWithALogEntry)
     EXPECT_FALSE(log().contains(QStringLiteral("pppp"))) << "a password never goes to the log";
 
     EXPECT_EQ(leftovers(), QStringList()) << "nothing was made";
+}
+
+// The current folder is the program's own installation folder.
+TEST_F(WorkerTask, ARelativeOutputFolderFailsTheTaskWithALogEntry)
+{
+    testfiles::CurrentDir current(folder());
+    Task relative = taskFor(makePdf(QStringLiteral("rel.pdf"), numberedDoc(1)), 1);
+    relative.outputFolder = QStringLiteral("relout/");
+    EXPECT_FALSE(runTask(&m_row, relative).succeeded);
+    EXPECT_TRUE(log().contains(QStringLiteral("output folder not absolute")));
+    EXPECT_FALSE(QFileInfo::exists(folder() + QStringLiteral("relout")));
 }
 
 // Destroying a worker whose thread still runs cancels the task and waits.

@@ -401,9 +401,18 @@ TEST_F(SettingsDialog, OpenShowsTheFolderMakingItFirst)
     field(dialog)->setText(folder(QStringLiteral("to/open")));
     child<QPushButton>(dialog, "open")->click();
     EXPECT_TRUE(QFileInfo(folder(QStringLiteral("to/open"))).isDir());
-    field(dialog)->clear();
-    child<QPushButton>(dialog, "open")->click();
-    EXPECT_EQ(opened.paths, QStringList({folder(QStringLiteral("to/open")), QDir::currentPath()}));
+
+    // An empty or relative text would name a folder in the current one, the
+    // program's own.
+    const QString relative = QStringLiteral("settings-test-open");
+    for (const QString& text : {QString(), relative}) {
+        field(dialog)->setText(text);
+        ModalAnswers box({pressButton(QStringLiteral("OK"))});
+        child<QPushButton>(dialog, "open")->click();
+        EXPECT_EQ(box.texts(), QStringList{QStringLiteral("The selected path is incorrect, please select again.")});
+    }
+    EXPECT_FALSE(QFileInfo::exists(relative));
+    EXPECT_EQ(opened.paths, QStringList{folder(QStringLiteral("to/open"))});
 }
 
 TEST_F(SettingsDialog, OpenSaysSoWhenTheFolderCannotBeMade)

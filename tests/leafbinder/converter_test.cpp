@@ -8,9 +8,11 @@
 #include "leafbinder.h"
 #include "testfiles.h"
 #include "convert/logwriter.h"
+#include "platform/os/regularfile.h"
 
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -109,6 +111,32 @@ TEST_F(ConverterTest, WithoutTemplatesNothingIsWrittenAndTheNextBookRecovers)
     EXPECT_TRUE(converter.finishBook(&info));
     EXPECT_TRUE(converter.finishManifest());
     EXPECT_EQ(malformedFiles(work), QString());
+}
+
+TEST_F(ConverterTest, ACoverSwappedForANamedPipeOnceOpenedGoesIntoTheBookAsItWasChecked)
+{
+    // Copied as it is, and converted to PNG.
+    for (const char* format : {"PNG", "BMP"}) {
+        epubConverter converter;
+        const QString work = prepare(converter, QLatin1String(format));
+        const QString cover = dir.path() + QStringLiteral("/front.") + QLatin1String(format);
+        ASSERT_TRUE(writePicture(cover, format));
+        const QImage picture(cover);
+        // Another user who may write the cover's folder puts a pipe at its
+        // name the moment it is open.
+        std::unique_ptr<testfiles::Fifo> pipe;
+        RegularFile::setOpenedHook([&](const QString& path) {
+            if (path == cover && !pipe && QFile::remove(cover))
+                pipe = std::make_unique<testfiles::Fifo>(cover);
+        });
+        info.coverImage = cover.toStdString();
+        EXPECT_TRUE(converter.convertPage(maker.textPage(u"one")));
+        converter.finishBook(&info);
+        RegularFile::setOpenedHook(nullptr);
+        ASSERT_TRUE(pipe && pipe->isValid());
+        EXPECT_FALSE(pipe->wasOpened()) << format;
+        EXPECT_EQ(QImage(work + QStringLiteral("/OEBPS/cover.png")), picture) << format;
+    }
 }
 
 TEST(ConvertStat, PageNamesCountFromOneAndPictureNamesStayUniqueIgnoringCase)

@@ -24,6 +24,15 @@ QByteArray withoutObjectHolding(const QByteArray& pdf, const QByteArray& text, b
     return damaged.remove(start, end - start);
 }
 
+QByteArray withStreamDataSpoiled(const QByteArray& pdf, const QByteArray& text)
+{
+    const qsizetype data = pdf.indexOf("stream", pdf.indexOf(text)) + 7;
+    const qsizetype end = pdf.indexOf("endstream", data);
+    const qsizetype middle = (data + end) / 2;
+    QByteArray damaged = pdf;
+    return damaged.replace(middle, end - middle, QByteArray(end - middle, ' '));
+}
+
 QByteArray withShiftedXref(const QByteArray& pdf, int object)
 {
     const qsizetype table = pdf.lastIndexOf("\nxref");

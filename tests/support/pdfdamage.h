@@ -16,6 +16,11 @@ QByteArray truncatedAt(const QByteArray& pdf, const QByteArray& text);
 // points beside them; blanked with spaces, every offset stays right.
 QByteArray withoutObjectHolding(const QByteArray& pdf, const QByteArray& text, bool blanked);
 
+// The second half of the data of the stream holding text in its
+// dictionary overwritten, every offset kept: the stream is there but cannot
+// be decoded whole.
+QByteArray withStreamDataSpoiled(const QByteArray& pdf, const QByteArray& text);
+
 // The cross-reference table's offset of one object (every object for -1)
 // a few bytes off.
 QByteArray withShiftedXref(const QByteArray& pdf, int object = -1);

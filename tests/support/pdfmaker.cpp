@@ -74,6 +74,7 @@ struct PreparedPage {
     QByteArray content;
     std::vector<QByteArray> imageKeys;    // "Im1", ...
     std::vector<QByteArray> imagePngs;    // PNG bytes per image
+    QByteArray linkTo;
 };
 
 // A ToUnicode map from glyph ids to the text of the runs in the font, with
@@ -226,6 +227,7 @@ PreparedPage preparePage(fz_context* ctx, const PageSpec& page, const QStringLis
             + number(image.rect.x()) + ' ' + number(image.rect.y()) + " cm /" + key + " Do Q\n";
     }
     prepared.content += page.rawContent;
+    prepared.linkTo = page.linkTo.toUtf8();
     return prepared;
 }
 
@@ -273,6 +275,7 @@ bool writePdf(const QString& path, const DocSpec& spec, QString* error)
     }
     std::vector<fz_font*> fonts(fontNames.size(), nullptr);
     std::vector<pdf_obj*> fontRefs(fontNames.size(), nullptr);
+    std::map<QByteArray, pdf_obj*> imageRefs;  // by the picture's PNG
 
     char message[256] = {};
     fz_context* ctx = fz_new_context(nullptr, nullptr, FZ_STORE_UNLIMITED);
@@ -335,14 +338,19 @@ bool writePdf(const QString& path, const DocSpec& spec, QString* error)
             if (!page.imageKeys.empty()) {
                 pdf_obj* xobjects = pdf_dict_put_dict(ctx, resources, PDF_NAME(XObject), 4);
                 for (size_t i = 0; i < page.imageKeys.size(); ++i) {
-                    fz_buffer* png = fz_new_buffer_from_copied_data(
-                        ctx, reinterpret_cast<const unsigned char*>(page.imagePngs[i].constData()),
-                        static_cast<size_t>(page.imagePngs[i].size()));
-                    fz_image* image = fz_new_image_from_buffer(ctx, png);
-                    fz_drop_buffer(ctx, png);
-                    pdf_obj* ref = pdf_add_image(ctx, doc, image);
-                    fz_drop_image(ctx, image);
-                    pdf_dict_puts_drop(ctx, xobjects, page.imageKeys[i].constData(), ref);
+                    // The same picture on several pages is stored once, as
+                    // PDF writers do.
+                    pdf_obj*& ref = imageRefs[page.imagePngs[i]];
+                    if (!ref) {
+                        fz_buffer* png = fz_new_buffer_from_copied_data(
+                            ctx, reinterpret_cast<const unsigned char*>(page.imagePngs[i].constData()),
+                            static_cast<size_t>(page.imagePngs[i].size()));
+                        fz_image* image = fz_new_image_from_buffer(ctx, png);
+                        fz_drop_buffer(ctx, png);
+                        ref = pdf_add_image(ctx, doc, image);
+                        fz_drop_image(ctx, image);
+                    }
+                    pdf_dict_puts(ctx, xobjects, page.imageKeys[i].constData(), ref);
                 }
             }
             fz_buffer* buffer = fz_new_buffer_from_copied_data(
@@ -357,6 +365,13 @@ bool writePdf(const QString& path, const DocSpec& spec, QString* error)
                 pdf_dict_put_drop(ctx, pageObj, PDF_NAME(Contents), pdf_add_stream(ctx, doc, buffer, nullptr, 0));
             fz_drop_buffer(ctx, buffer);
             pdf_drop_obj(ctx, resources);
+            if (!page.linkTo.isEmpty()) {
+                pdf_obj* link = pdf_add_new_dict(ctx, doc, 4);
+                pdf_dict_put(ctx, link, PDF_NAME(Subtype), PDF_NAME(Link));
+                pdf_dict_put_rect(ctx, link, PDF_NAME(Rect), box);
+                pdf_dict_put_text_string(ctx, link, PDF_NAME(Dest), page.linkTo.constData());
+                pdf_array_push_drop(ctx, pdf_dict_put_array(ctx, pageObj, PDF_NAME(Annots), 1), link);
+            }
             pdf_insert_page(ctx, doc, -1, pageObj);
             pdf_drop_obj(ctx, pageObj);
         }
@@ -380,6 +395,8 @@ bool writePdf(const QString& path, const DocSpec& spec, QString* error)
     {
         for (pdf_obj* ref : fontRefs)
             pdf_drop_obj(ctx, ref);
+        for (const auto& image : imageRefs)
+            pdf_drop_obj(ctx, image.second);
         pdf_drop_document(ctx, doc);
         for (fz_font* font : fonts)
             fz_drop_font(ctx, font);

@@ -48,6 +48,7 @@ struct PageSpec {
     QList<ImageSpec> images;
     QList<FilledRect> rects;
     QByteArray rawContent;    // appended to the page's content stream as it is
+    QString linkTo;           // when set, a link over the page to the named destination (the document defines none)
 };
 
 struct DocSpec {

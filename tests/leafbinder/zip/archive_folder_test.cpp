@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <utility>
@@ -193,17 +194,55 @@ TEST_F(FolderFixture, AFolderSwappedForALinkWhileItIsWalkedIsWalkedToItsEnd)
     EXPECT_FALSE(testfiles::readAll(zipPath).contains("NOT FOR THE ARCHIVE"));
 }
 
-TEST_F(FolderFixture, AFileNameThatIsNotUtf8IsPackedFromTheFileOfThatName)
+// The contents of the files extracted into folder, sorted; read by the
+// names' bytes, which no text holds.
+QList<QByteArray> contentsUnder(const QString& folder)
 {
-    const QByteArray name = QFile::encodeName(work) + "/OEBPS/\xff\xfe.txt";
-    std::ofstream(name.constData()) << "bytes of a name no text holds";
+    QList<QByteArray> contents;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(QFile::encodeName(folder).toStdString())) {
+        if (entry.is_regular_file()) {
+            std::ifstream file(entry.path());
+            contents << QByteArray::fromStdString(std::string(std::istreambuf_iterator<char>(file), {}));
+        }
+    }
+    std::sort(contents.begin(), contents.end());
+    return contents;
+}
+
+TEST_F(FolderFixture, NamesThatAreNoUtf8KeepTheirOwnBytesAndComeBackOutAsTwoFiles)
+{
+    QTemporaryDir source;
+    const QByteArray folder = QFile::encodeName(source.path()) + "/OEBPS/";
+    ASSERT_TRUE(QDir().mkpath(source.path() + QStringLiteral("/OEBPS")));
+    std::ofstream(folder + "a\xff.txt") << "first";
+    std::ofstream(folder + "a\xfe.txt") << "second";
     const QString zipPath = dir.path() + QStringLiteral("/bytes.zip");
     CZipArchive zip;
     ASSERT_TRUE(zip.openArchive(zipPath));
-    EXPECT_TRUE(zip.addFolderFilesWithMask(work, QStringLiteral("*"), true, CZipArchive::levelStore));
+    EXPECT_TRUE(zip.addFolderFilesWithMask(source.path(), QStringLiteral("*"), true, CZipArchive::levelStore));
     zip.closeArchive();
-    EXPECT_EQ(names(zipPath).size(), 7);
-    EXPECT_TRUE(testfiles::readAll(zipPath).contains("bytes of a name no text holds"));
+
+    const ziptest::ZipImage image = ziptest::ZipImage::fromFile(zipPath);
+    ASSERT_TRUE(image.ok()) << image.error().toStdString();
+    QList<QByteArray> names;
+    for (const auto& entry : image.centrals()) {
+        names << entry.name;
+        EXPECT_EQ(entry.flags & 0x0800, 0) << "bytes that are no UTF-8 are not marked as UTF-8";
+        EXPECT_EQ(entry.versionMadeBy >> 8, 3) << "made on Unix: readers take the bytes as they are";
+    }
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (QList<QByteArray>{"OEBPS/a\xfe.txt", "OEBPS/a\xff.txt"}));
+    const QString complaints = ziptest::outsideReadersComplaints(zipPath);
+    EXPECT_TRUE(complaints.isEmpty()) << complaints.toStdString();
+    const QList<QByteArray> both{"first", "second"};
+    const QString unzipped = dir.path() + QStringLiteral("/unzip");
+    ASSERT_EQ(ziptest::extractWithUnzip(zipPath, unzipped), QString());
+    EXPECT_EQ(contentsUnder(unzipped), both);
+    const QString python = dir.path() + QStringLiteral("/python");
+    ASSERT_EQ(ziptest::runIn(dir.path(), QStringLiteral("python3"),
+                             {QStringLiteral("-m"), QStringLiteral("zipfile"), QStringLiteral("-e"), zipPath, python}),
+              QString());
+    EXPECT_EQ(contentsUnder(python), both);
 }
 
 } // namespace

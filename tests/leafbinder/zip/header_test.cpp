@@ -90,6 +90,21 @@ TEST(CodePages, ConvertBothWaysAndRefuseWhatTheyLack)
     EXPECT_EQ(ZipPlatform::codePageToWide(broken, text, ZipPlatform::codePageUtf8), -1);
 }
 
+TEST(FileNames, BytesThatAreNoUtf8ComeBackExactlyAndSetTheNameApart)
+{
+    // Overlong, surrogate, past U+10FFFF, cut short, a lone continuation.
+    const QByteArray raw[] = {"a\xff", "\xc0\x80", "\xed\xa0\x80", "\xf4\x90\x80\x80", "\xe2\x82", "\x80z"};
+    for (const QByteArray& bytes : raw) {
+        const QString name = ZipPlatform::fileNameFromBytes(bytes);
+        EXPECT_TRUE(ZipPlatform::holdsNameBytes(name)) << bytes.toHex().constData();
+        EXPECT_EQ(ZipPlatform::fileNameToBytes(name), bytes) << bytes.toHex().constData();
+    }
+    const QString text = QStringLiteral("é€😀");
+    EXPECT_EQ(ZipPlatform::fileNameFromBytes(text.toUtf8()), text);
+    EXPECT_FALSE(ZipPlatform::holdsNameBytes(text));
+    EXPECT_NE(ZipPlatform::fileNameFromBytes("a\xff"), ZipPlatform::fileNameFromBytes("a\xfe"));
+}
+
 TEST(HeaderAttributes, WindowsAttributesMapToUnixModesAndBack)
 {
     const std::pair<quint32, quint32> toUnix[] = {

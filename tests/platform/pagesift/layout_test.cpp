@@ -664,22 +664,22 @@ TEST_F(LayoutTest, EachParagraphTakesTheDirectionOfItsFirstLetter)
 
 TEST_F(LayoutTest, AMarkSetBesideItsLetterLeavesTheWordWhole)
 {
-    // Two words stored as shown, each with a vav that a mark widens: the
-    // meteg is drawn before its vav, the merkha after it, both at its left.
+    // Two words stored as shown, each with a vav beside a mark that takes
+    // room of its own (the font has no glyph for it, so it is drawn as a
+    // box with an advance), as a holam set beside its vav does: one mark is
+    // drawn before its vav, the other after it, both at its left.
     const double size = 16;
     PageSpec page;
     const auto put = [&page, size](const QString& text, double x) {
         page.runs << textAt(text, x, 700, size, testpdf::unicodeFontPath());
         return x + testpdf::textWidth(page.runs.back());
     };
-    const QString meteg(QChar(0x05BD)), merkha(QChar(0x05A5));
+    const QString pashta(QChar(0x0599)), merkha(QChar(0x05A5));
     double x = put(QStringLiteral("ר"), 300);
-    double vav = x + 0.3 * size;
-    put(meteg, vav);
-    x = put(QStringLiteral("א"), put(QStringLiteral("ו"), vav)) + 0.5 * size;
+    put(pashta, x);
+    x = put(QStringLiteral("א"), put(QStringLiteral("ו"), x + 0.3 * size)) + 0.5 * size;
     x = put(QStringLiteral("ם"), x);
-    vav = x + 0.3 * size;
-    const double afterVav = put(QStringLiteral("ו"), vav);
+    const double afterVav = put(QStringLiteral("ו"), x + 0.3 * size);
     put(merkha, x);
     put(QStringLiteral("י"), afterVav);
 
@@ -687,9 +687,49 @@ TEST_F(LayoutTest, AMarkSetBesideItsLetterLeavesTheWordWhole)
     doc.pages << page;
     const parsed::page p = parsePage(make(QStringLiteral("marks.pdf"), doc));
     QString bare = p.text();
-    bare.remove(meteg).remove(merkha);
+    bare.remove(pashta).remove(merkha);
     EXPECT_EQ(bare, QStringLiteral("יום אור\n")) << describe(p);
     EXPECT_EQ(p.text().size(), bare.size() + 2) << "both marks are kept";
+}
+
+TEST_F(LayoutTest, AWordGapStaysWhicheverSideOfItCarriesAMark)
+{
+    // Word pairs a space apart whose marks take no room but stand in or
+    // across the gap. The first pair is drawn left to right, the patah of
+    // the letter before the gap just before that letter, right after the
+    // next word. The others are drawn in reading order, the patah of the
+    // letter before the gap or the hataf segol of the letter after it set
+    // off its letter into the gap.
+    const double size = 16, gap = 0.3 * size;
+    const QString patah(QChar(0x05B7)), hatafSegol(QChar(0x05B1));
+    PageSpec page;
+    const auto put = [&page, size](const QString& text, double x, double y, Qt::Alignment side) {
+        TextRun run = textAt(text, x, y, size, testpdf::unicodeFontPath());
+        run.align = side;
+        page.runs << run;
+        return side == Qt::AlignRight ? x - testpdf::textWidth(run) : x + testpdf::textWidth(run);
+    };
+    double x = put(QStringLiteral("לא"), 300, 700, Qt::AlignLeft) + gap;
+    put(patah, x, 700, Qt::AlignLeft);
+    put(QStringLiteral("חור"), x, 700, Qt::AlignLeft);
+    for (const QString& mark : {patah, hatafSegol}) {
+        const double y = mark == patah ? 660 : 620;
+        x = put(QStringLiteral("ח"), put(QStringLiteral("ו"), put(QStringLiteral("ר"), 400, y, Qt::AlignRight), y,
+                                         Qt::AlignRight), y, Qt::AlignRight);
+        if (mark == patah)
+            put(mark, x - 0.8 * gap, y, Qt::AlignLeft);
+        const double alef = x - gap;
+        x = put(QStringLiteral("א"), alef, y, Qt::AlignRight);
+        if (mark == hatafSegol)
+            put(mark, alef + 0.8 * gap, y, Qt::AlignLeft);
+        put(QStringLiteral("ל"), x, y, Qt::AlignRight);
+    }
+
+    DocSpec doc;
+    doc.pages << page;
+    const parsed::page p = parsePage(make(QStringLiteral("gaps.pdf"), doc));
+    const QString before = QStringLiteral("רוח") + patah + QStringLiteral(" אל\n");
+    EXPECT_EQ(p.text(), before + before + QStringLiteral("רוח א") + hatafSegol + QStringLiteral("ל\n")) << describe(p);
 }
 
 TEST_F(LayoutTest, AHyphenAtALineEndStaysWhereTheDocumentWritesTheWordWithIt)
@@ -705,6 +745,8 @@ TEST_F(LayoutTest, AHyphenAtALineEndStaysWhereTheDocumentWritesTheWordWithIt)
         {QStringLiteral("The phrase is docu-"), QStringLiteral("mented here."),
          QStringLiteral("The phrase is documented here.")},
         {QStringLiteral("The inter\u00AD"), QStringLiteral("national one."), QStringLiteral("The international one.")},
+        {QStringLiteral("Look in texmf-"), QStringLiteral("dist/doc/ first."),
+         QStringLiteral("Look in texmf-dist/doc/ first.")},
     };
     PageSpec page;
     double y = 740;
@@ -717,7 +759,8 @@ TEST_F(LayoutTest, AHyphenAtALineEndStaysWhereTheDocumentWritesTheWordWithIt)
     // The words stand whole only on a later page, one with a capital.
     PageSpec later;
     later.runs << textAt(QStringLiteral("A camera-ready copy, Low-level parts, из-за этого, an inter-national one."),
-                         72, 740, 11, unicode);
+                         72, 740, 11, unicode)
+               << textAt(QStringLiteral("Fonts are in texmf-dist/fonts/."), 72, 700, 11, unicode);
     DocSpec doc;
     doc.pages << page << later;
     const parsed::result out = parseAll(make(QStringLiteral("compounds.pdf"), doc), 2);
@@ -727,17 +770,20 @@ TEST_F(LayoutTest, AHyphenAtALineEndStaysWhereTheDocumentWritesTheWordWithIt)
 
 TEST_F(LayoutTest, AWordBrokenAtALineEndDoesNotEndItsParagraph)
 {
-    // Narrow paragraphs whose first line is short: the word broken there is long.
+    // Narrow paragraphs with an indented first line: where that line is
+    // short the word broken there is long, and where it is the only full
+    // line the rest of the word may fit in the indent.
     const QList<QStringList> paragraphs = {
         {QStringLiteral("The inter\u00AD"), QStringLiteral("nationalization of the trade"),
          QStringLiteral("went on for years.")},
         {QStringLiteral("Эту может послу-"), QStringLiteral("жить для начала работы"), QStringLiteral("с файлами.")},
+        {QStringLiteral("Режимы теперь эквивалентны установщи-"), QStringLiteral("ку.")},
     };
     PageSpec page;
     double y = 740;
     for (const QStringList& lines : paragraphs) {
         for (const QString& line : lines) {
-            page.runs << textAt(line, 72, y, 11, testpdf::unicodeFontPath());
+            page.runs << textAt(line, line == lines.first() ? 94 : 72, y, 11, testpdf::unicodeFontPath());
             y -= 13.2;
         }
         y -= 20;
@@ -747,7 +793,8 @@ TEST_F(LayoutTest, AWordBrokenAtALineEndDoesNotEndItsParagraph)
     const parsed::result out = parseAll(make(QStringLiteral("narrow.pdf"), doc), 1);
     ASSERT_EQ(out.pages.size(), 1u);
     EXPECT_EQ(out.pages[0].text(), QStringLiteral("The internationalization of the trade went on for years.\n"
-                                                  "Эту может послужить для начала работы с файлами.\n"))
+                                                  "Эту может послужить для начала работы с файлами.\n"
+                                                  "Режимы теперь эквивалентны установщику.\n"))
         << describe(out.pages[0]);
 }
 

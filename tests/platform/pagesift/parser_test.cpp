@@ -3,6 +3,8 @@
 // like success, damaged files, and the page pictures.
 #include "pdffixture.h"
 
+#include "fitzdocument.h"
+
 #include "leafbinder/src/epub_page.h"
 #include "leafbinder/src/fixed_field.h"
 #include "platform/pagesift/compoundsreading.h"
@@ -156,6 +158,39 @@ TEST_F(ParserTest, ADocumentThatCannotBeOpenedReportsFailureAndDeliversNothing)
         EXPECT_EQ(out.progress.successCalls, std::vector<bool>({false})) << path.toStdString();
         EXPECT_FALSE(out.lastError.isEmpty());
     }
+}
+
+// The lines of a page of an open document, as text.
+QStringList textOf(conversion::fitzDocument& document, int index)
+{
+    std::vector<std::u32string> lines;
+    EXPECT_TRUE(document.readText(index, lines));
+    QStringList texts;
+    for (const std::u32string& line : lines)
+        texts << QString::fromUcs4(line.data(), static_cast<qsizetype>(line.size()));
+    return texts;
+}
+
+TEST_F(ParserTest, ASecondReadingOfAnOpenDocumentNeedsNeitherItsPathNorItsThread)
+{
+    const QString path = make(QStringLiteral("shared.pdf"), testpdf::simpleDoc(3));
+    const conversion::documentSource source(path);
+    conversion::fitzDocument first;
+    QString error;
+    ASSERT_TRUE(first.open(source, &error)) << error.toStdString();
+    ASSERT_TRUE(QFile::remove(path));
+    const testfiles::Fifo pipe(path);
+    QStringList other;
+    std::thread reader([&] {
+        conversion::fitzDocument second;
+        if (second.open(source, nullptr))
+            other = textOf(second, 2);
+    });
+    const QStringList own = textOf(first, 0);
+    reader.join();
+    EXPECT_EQ(own.value(0), QStringLiteral("Page 1"));
+    EXPECT_EQ(other.value(0), QStringLiteral("Page 3"));
+    EXPECT_FALSE(pipe.wasOpened());
 }
 
 // A page tree that promises more pages than it holds: those pages cannot

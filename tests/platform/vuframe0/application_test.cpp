@@ -136,7 +136,9 @@ TEST(CommandLine, AnUnknownOptionGivesTheUsageLineAndStatusTwo)
 
 TEST(CommandLine, AnythingElseStartsTheProgram)
 {
-    for (const QStringList& line : { QStringList(), QStringList{ QStringLiteral("book.pdf") } }) {
+    // "--" ends the options: the words after it are files.
+    for (const QStringList& line : { QStringList(), QStringList{ QStringLiteral("book.pdf") },
+                                     QStringList{ QStringLiteral("--"), QStringLiteral("-h"), QStringLiteral("--x") } }) {
         QStringList arguments { QStringLiteral("cmdline") };
         arguments << line;
         ProbeRun run = runProbe(arguments);
