@@ -4,11 +4,11 @@
 #include "convert/pathtext.h"
 #include "convert/rendercap.h"
 #include "fixed_field.h"
-#include "platform/os/regularfile.h"
+#include "platform/pagesift/documentsource.h"
 #include "platform/pagesift/finishedpages.h"
+#include "platform/pagesift/fitzcontext.h"
 #include "platform/pagesift/lostcontent.h"
 #include "platform/pagesift/pagereading.h"
-#include "platform/pagesift/regularfilestream.h"
 #include "platform/vuframe0/vupaths.h"
 
 #include <QFile>
@@ -33,12 +33,6 @@ const char kSource[] = ".\\PDFGraber";
 
 // Longest path the grabber takes, in UTF-16 units and in UTF-8 bytes.
 constexpr int kPathLimit = 1023;
-
-// MuPDF reports every failure that matters to us as an exception; its own
-// printing to the terminal would only repeat it.
-void quiet(void*, const char*)
-{
-}
 
 // One MuPDF object, dropped when the owner goes or takes another. Owners are
 // declared outside fz_try; inside, only reset() is called on them.
@@ -72,39 +66,6 @@ private:
 using documentOwner = fitzOwner<fz_document, fz_drop_document>;
 using displayListOwner = fitzOwner<fz_display_list, fz_drop_display_list>;
 using pixmapOwner = fitzOwner<fz_pixmap, fz_drop_pixmap>;
-
-class contextOwner {
-public:
-    contextOwner()
-    {
-        m_ctx = fz_new_context(nullptr, nullptr, FZ_STORE_DEFAULT);
-        if (!m_ctx)
-            return;
-        fz_set_error_callback(m_ctx, quiet, nullptr);
-        fz_set_warning_callback(m_ctx, quiet, nullptr);
-        bool ok = true;
-        fz_try(m_ctx)
-        {
-            fz_register_document_handlers(m_ctx);
-        }
-        fz_catch(m_ctx)
-        {
-            ok = false;
-        }
-        if (!ok) {
-            fz_drop_context(m_ctx);
-            m_ctx = nullptr;
-        }
-    }
-    ~contextOwner() { fz_drop_context(m_ctx); }
-    contextOwner(const contextOwner&) = delete;
-    contextOwner& operator=(const contextOwner&) = delete;
-
-    fz_context* get() const { return m_ctx; }
-
-private:
-    fz_context* m_ctx = nullptr;
-};
 
 // The page recorded as MuPDF runs it, to be drawn from.
 class listTarget : public conversion::pageTarget {
@@ -174,7 +135,7 @@ struct PDFGraber::renderState {
 
     fz_context* ctx() const { return context.get(); }
 
-    bool openDocument(const std::shared_ptr<const RegularFile>& file, const char* password);
+    bool openDocument(const conversion::documentSource& source, const char* password);
     QString infoTitle();
     bool readPage(int number, displayListOwner& list);
     float drawingScale(int number);
@@ -186,9 +147,9 @@ struct PDFGraber::renderState {
     void reportDamage(int number) const;
 
     // Declared first, so the objects below are dropped while it still exists.
-    contextOwner context;
+    conversion::fitzContext context;
     documentOwner document;
-    finishedPages finished;
+    conversion::finishedPages finished;
     conversion::lostContent lostContent;
     // The last grabbed page's bounds in page space, which already point down
     // and include the page's rotation.
@@ -205,29 +166,21 @@ struct PDFGraber::renderState {
 
 // The document when it opens and the password (if it needs one) opens it,
 // with its page count read, so that a damaged page tree fails here.
-bool PDFGraber::renderState::openDocument(const std::shared_ptr<const RegularFile>& file, const char* password)
+bool PDFGraber::renderState::openDocument(const conversion::documentSource& source, const char* password)
 {
-    fz_stream* stream = nullptr;
     fz_document* doc = nullptr;
     int count = 0;
     bool ok = true;
-    fz_var(stream);
     fz_var(doc);
     fz_var(count);
     fz_var(ok);
     fz_try(ctx())
     {
-        stream = openRegularFileStream(ctx(), file);
-        // Always the PDF reader: the file is a PDF whatever its name says.
-        doc = fz_open_document_with_stream(ctx(), "application/pdf", stream);
+        doc = source.open(ctx());
         if (fz_needs_password(ctx(), doc))
             ok = fz_authenticate_password(ctx(), doc, password) != 0;
         if (ok)
             count = fz_count_pages(ctx(), doc);
-    }
-    fz_always(ctx())
-    {
-        fz_drop_stream(ctx(), stream);
     }
     fz_catch(ctx())
     {
@@ -267,7 +220,7 @@ QString PDFGraber::renderState::infoTitle()
 // be loaded.
 bool PDFGraber::renderState::readPage(int number, displayListOwner& list)
 {
-    finished.pageDone(ctx(), document.get());
+    finished.pageDone(context, document.get());
     listTarget target(list);
     const conversion::pageReading reading =
         conversion::readPage(ctx(), document.get(), number - 1, conversion::pageParts::withAnnotations, target,
@@ -414,15 +367,14 @@ bool PDFGraber::open(const QString& path, const QString& password)
     }
     // Opened once and read only through that opening: a named pipe in the
     // PDF's place would hold the worker, or the dialog, for good.
-    QString why;
-    const std::shared_ptr<const RegularFile> file = RegularFile::open(path, &why);
-    if (!file) {
+    const conversion::documentSource source(path);
+    if (!source.file()) {
         std::memset(secret, 0, sizeof secret);
         writeLogSite(kSource, __LINE__, "PDFGraber::open");
-        writeLogLine("cannot open %s: %s", path.toUtf8().constData(), why.toUtf8().constData());
+        writeLogLine("cannot open %s: %s", path.toUtf8().constData(), source.refusal().toUtf8().constData());
         return false;
     }
-    const bool opened = s.openDocument(file, secret);
+    const bool opened = s.openDocument(source, secret);
     std::memset(secret, 0, sizeof secret);
     if (!opened)
         return false;

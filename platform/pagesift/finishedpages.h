@@ -1,22 +1,40 @@
 #ifndef FINISHEDPAGES_H
 #define FINISHEDPAGES_H
 
-struct fz_context;
+#include <cstddef>
+
 struct fz_document;
 
-// MuPDF keeps what it made for a page after the page is gone: every object
-// of a PDF it parsed stays until the document is closed, and the fonts and
-// pictures it loaded stay in its store (up to 256 MB). A long document read
-// page after page would so end up holding what all of its pages used. Told
-// after each page, this lets go of it every few pages; MuPDF loads anything
-// needed again afresh. Use it on the thread that owns the context, with no
-// page loaded.
+namespace conversion {
+
+class fitzContext;
+
+// MuPDF keeps every object of a PDF it parsed until the document is closed,
+// so a long document read page after page would end up holding what all of
+// its pages used. Told after each page, this lets go of the parsed objects
+// nothing else holds, and of the least recently used half of MuPDF's store
+// of fonts and pictures (bounded itself, fitzcontext.h), once what the
+// context holds has grown by a bound since the last time; MuPDF loads
+// anything needed again afresh. A document whose pages soon need again what
+// was let go gets a larger bound. Use it on the thread that owns the
+// context, with no page loaded.
 class finishedPages {
 public:
-    void pageDone(fz_context* ctx, fz_document* doc);
+    // The first bound on growth, in bytes, and the pages within which a
+    // release counts as too soon and doubles the bound; the defaults suit
+    // every document (a test lets go after every page with 0 and 0).
+    explicit finishedPages(std::size_t firstGrowth = 4u << 20, int fewPages = 100);
+
+    void pageDone(const fitzContext& context, fz_document* doc);
 
 private:
-    int m_pages = 0;
+    int m_fewPages;
+    std::size_t m_growth;
+    bool m_started = false;
+    std::size_t m_heldAfterRelease = 0;
+    int m_pagesSinceRelease = 0;
 };
+
+} // namespace conversion
 
 #endif

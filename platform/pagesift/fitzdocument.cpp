@@ -1,12 +1,10 @@
 #include "fitzdocument.h"
 
+#include "documentsource.h"
 #include "fitzpicture.h"
 #include "fitztextlines.h"
 #include "pagecontent.h"
 #include "pagereading.h"
-#include "regularfilestream.h"
-
-#include "platform/os/regularfile.h"
 
 #include <unordered_map>
 
@@ -82,12 +80,8 @@ void copyPicture(fz_context* ctx, const fz_stext_block* block, const fz_rect& pa
     picture.y0 = box.y0;
     picture.x1 = box.x1;
     picture.y1 = box.y1;
-    if (encodePicture(ctx, block->u.i.image, picture.bytes, picture.suffix))
+    if (preparePicture(ctx, block->u.i.image, picture))
         out.pictures.push_back(std::move(picture));
-}
-
-void quiet(void*, const char*)
-{
 }
 
 // The page's text lines and pictures, as MuPDF runs the page.
@@ -114,34 +108,14 @@ public:
 
 } // namespace
 
-fitzDocument::fitzDocument()
+fitzDocument::fitzDocument(finishedPages releases)
+    : m_finishedPages(releases)
 {
-    m_ctx = fz_new_context(nullptr, nullptr, FZ_STORE_DEFAULT);
-    if (!m_ctx)
-        return;
-    // MuPDF's messages go nowhere but to the page being read (pagereading);
-    // its own printing to the terminal would only repeat what the log says.
-    fz_set_error_callback(m_ctx, quiet, nullptr);
-    fz_set_warning_callback(m_ctx, quiet, nullptr);
-    bool ok = true;
-    fz_try(m_ctx)
-    {
-        fz_register_document_handlers(m_ctx);
-    }
-    fz_catch(m_ctx)
-    {
-        ok = false;
-    }
-    if (!ok) {
-        fz_drop_context(m_ctx);
-        m_ctx = nullptr;
-    }
 }
 
 fitzDocument::~fitzDocument()
 {
     close();
-    fz_drop_context(m_ctx);
 }
 
 bool fitzDocument::hasContext() const
@@ -154,50 +128,32 @@ void fitzDocument::close()
     if (m_ctx)
         fz_drop_document(m_ctx, m_doc);
     m_doc = nullptr;
-    m_file.reset();
     m_lostContent.forget();
 }
 
-bool fitzDocument::open(const QString& path, QString* error)
+bool fitzDocument::open(const documentSource& source, QString* error)
 {
     close();
-    QString why;
-    const std::shared_ptr<const RegularFile> file = RegularFile::open(path, &why);
-    if (!file) {
+    if (!source.file()) {
         if (error)
-            *error = why;
+            *error = source.refusal();
         return false;
     }
-    return open(file, error);
-}
-
-bool fitzDocument::open(const std::shared_ptr<const RegularFile>& file, QString* error)
-{
-    close();
     if (!m_ctx) {
         if (error)
             *error = QStringLiteral("MuPDF could not start (out of memory)");
         return false;
     }
-    fz_stream* stream = nullptr;
     fz_document* doc = nullptr;
     char message[256] = {};
-    fz_var(stream);
     fz_var(doc);
     fz_try(m_ctx)
     {
-        stream = openRegularFileStream(m_ctx, file);
-        // Always the PDF reader, whatever the file is called.
-        doc = fz_open_document_with_stream(m_ctx, "application/pdf", stream);
+        doc = source.open(m_ctx);
         // A document whose page tree cannot be read is of no use; finding
         // out now keeps that from looking like a document without pages.
         if (!fz_needs_password(m_ctx, doc))
             fz_count_pages(m_ctx, doc);
-    }
-    fz_always(m_ctx)
-    {
-        // The document holds the stream itself.
-        fz_drop_stream(m_ctx, stream);
     }
     fz_catch(m_ctx)
     {
@@ -211,7 +167,6 @@ bool fitzDocument::open(const std::shared_ptr<const RegularFile>& file, QString*
             *error = QString::fromUtf8(message);
         return false;
     }
-    m_file = file;
     return true;
 }
 
@@ -308,29 +263,36 @@ bool fitzDocument::readPage(int index, pageContent& out, QString* error, QString
     target.discard(m_ctx);
     if (damage)
         *damage = reading.damage;
-    m_finishedPages.pageDone(m_ctx, m_doc);
+    m_finishedPages.pageDone(m_context, m_doc);
     return true;
 }
 
-bool fitzDocument::readText(int index, std::vector<std::u32string>& lines)
+bool fitzDocument::readText(int index, std::vector<std::u32string>& lines, fz_cookie* cookie)
 {
     lines.clear();
     if (!m_doc)
         return false;
+    pdf_document* pdf = pdf_document_from_fz_document(m_ctx, m_doc);
     fz_page* page = nullptr;
+    bool read = false;
     fz_var(page);
+    fz_var(read);
     fz_try(m_ctx)
     {
-        page = fz_load_page(m_ctx, m_doc, index);
+        if (pdf)
+            read = readPdfTextLines(m_ctx, pdf, index, lines, cookie);
+        else
+            page = fz_load_page(m_ctx, m_doc, index);
     }
     fz_catch(m_ctx)
     {
-        page = nullptr;
+        read = false;
     }
-    const bool read = page && readTextLines(m_ctx, page, lines);
+    if (page)
+        read = readTextLines(m_ctx, page, lines, cookie);
     fz_drop_page(m_ctx, page);
     fz_flush_warnings(m_ctx);
-    m_finishedPages.pageDone(m_ctx, m_doc);
+    m_finishedPages.pageDone(m_context, m_doc);
     return read;
 }
 

@@ -82,9 +82,10 @@ void clipStrokeText(fz_context* ctx, fz_device* dev, const fz_text* text, const 
     addText(ctx, dev, text, ctm);
 }
 
-} // namespace
-
-bool readTextLines(fz_context* ctx, fz_page* page, std::vector<std::u32string>& lines)
+// Runs the page through a device that keeps its lines: run(device) starts
+// MuPDF on the page.
+template <typename Run>
+bool runTextLines(fz_context* ctx, std::vector<std::u32string>& lines, fz_cookie* cookie, Run run)
 {
     textLineDevice* device = nullptr;
     bool ok = true;
@@ -100,7 +101,7 @@ bool readTextLines(fz_context* ctx, fz_page* page, std::vector<std::u32string>& 
         device->super.clip_text = clipText;
         device->super.clip_stroke_text = clipStrokeText;
         device->super.ignore_text = addText;
-        fz_run_page_contents(ctx, page, &device->super, fz_identity, nullptr);
+        run(&device->super);
         fz_close_device(ctx, &device->super);
     }
     fz_always(ctx)
@@ -114,7 +115,41 @@ bool readTextLines(fz_context* ctx, fz_page* page, std::vector<std::u32string>& 
     {
         ok = false;
     }
-    return ok && !failed;
+    return ok && !failed && !(cookie && cookie->abort);
+}
+
+} // namespace
+
+bool readTextLines(fz_context* ctx, fz_page* page, std::vector<std::u32string>& lines, fz_cookie* cookie)
+{
+    return runTextLines(ctx, lines, cookie,
+                        [&](fz_device* device) { fz_run_page_contents(ctx, page, device, fz_identity, cookie); });
+}
+
+bool readPdfTextLines(fz_context* ctx, pdf_document* doc, int index, std::vector<std::u32string>& lines,
+                      fz_cookie* cookie)
+{
+    pdf_obj* page = pdf_lookup_page_obj(ctx, doc, index);
+    fz_matrix ctm;
+    pdf_page_obj_transform(ctx, page, nullptr, &ctm);
+    pdf_obj* resources = pdf_dict_get_inheritable(ctx, page, PDF_NAME(Resources));
+    pdf_obj* contents = pdf_dict_get(ctx, page, PDF_NAME(Contents));
+    return runTextLines(ctx, lines, cookie, [&](fz_device* device) {
+        pdf_processor* processor = pdf_new_run_processor(ctx, device, ctm, "View", nullptr, nullptr, cookie);
+        fz_try(ctx)
+        {
+            pdf_process_contents(ctx, processor, doc, resources, contents, cookie);
+            pdf_close_processor(ctx, processor);
+        }
+        fz_always(ctx)
+        {
+            pdf_drop_processor(ctx, processor);
+        }
+        fz_catch(ctx)
+        {
+            fz_rethrow(ctx);
+        }
+    });
 }
 
 } // namespace conversion

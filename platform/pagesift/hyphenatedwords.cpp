@@ -39,10 +39,6 @@ QString wordKey(const std::u32string& word)
 
 } // namespace
 
-hyphenatedWords::hyphenatedWords(documentReader reader) : m_reader(std::move(reader))
-{
-}
-
 void hyphenatedWords::addLine(const std::u32string& line)
 {
     size_t wordStart = 0;
@@ -62,13 +58,8 @@ void hyphenatedWords::addLine(const std::u32string& line)
     }
 }
 
-bool hyphenatedWords::joins(const QString& endingLine, const QString& nextLine)
+bool hyphenatedWords::joins(const QString& endingLine, const QString& nextLine) const
 {
-    if (m_reader) {
-        const documentReader reader = std::move(m_reader);
-        m_reader = nullptr;
-        reader(*this);
-    }
     // The pieces on both sides of the break, cut as addLine cuts words.
     std::u32string word = endingLine.toStdU32String();
     word.pop_back();   // the hyphen

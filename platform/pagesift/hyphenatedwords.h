@@ -8,33 +8,25 @@
 // whatever stands around it (spaces, punctuation, the rest of a path or an
 // address) is not part of it; case does not count.
 //
-// The words are read from the whole document, but only once a broken word
-// asks for them: a document without one is never read twice.
+// The words are gathered from the whole document (compoundsreading.h).
 
 #include <QSet>
 #include <QString>
 
-#include <functional>
 #include <string>
 
 namespace conversion {
 
 class hyphenatedWords {
 public:
-    // Calls addLine with every line of text of the document.
-    using documentReader = std::function<void(hyphenatedWords&)>;
-
-    explicit hyphenatedWords(documentReader reader = {});
-
     // Notes the hyphenated words of a line of text.
     void addLine(const std::u32string& line);
 
     // True when the last word of endingLine, up to the hyphen it ends in,
     // and the first word of nextLine make one of the document's words.
-    bool joins(const QString& endingLine, const QString& nextLine);
+    bool joins(const QString& endingLine, const QString& nextLine) const;
 
 private:
-    documentReader m_reader;
     QSet<QString> m_words;
 };
 

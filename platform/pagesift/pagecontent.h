@@ -39,11 +39,23 @@ struct fontFace {
     bool italic = false;
 };
 
-// An image of the page, already encoded as a file.
+// The pixels of a picture in device grey or RGB, to be encoded as PNG.
+struct picturePixels {
+    int width = 0, height = 0;
+    int components = 0;             // alpha included
+    bool alpha = false;
+    bool grey = false;              // else RGB
+    int stride = 0;
+    int xres = 0, yres = 0;         // dots per inch
+    QByteArray samples;
+};
+
+// An image of the page, encoded as a file, or with pixels yet to be encoded.
 struct pagePicture {
     float x0 = 0, y0 = 0, x1 = 0, y1 = 0;
     QByteArray bytes;
-    QString suffix;                 // "png" or "jpg"
+    QString suffix;                 // "png" or "jpg"; empty while pixels waits
+    picturePixels pixels;
 };
 
 struct pageContent {

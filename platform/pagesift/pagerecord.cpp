@@ -106,7 +106,7 @@ void dropEndHyphen(ns_epub::epubLine& line)
 
 class recordBuilder {
 public:
-    recordBuilder(const pageContent& content, hyphenatedWords& compounds) : m_compounds(compounds)
+    recordBuilder(const pageContent& content, pageRecord& record) : m_record(record)
     {
         m_styles.reserve(content.fonts.size());
         for (const fontFace& face : content.fonts) {
@@ -138,8 +138,10 @@ public:
                 continue;
             if (continuesBrokenWord(lines[i], lines[i + 1])) {
                 // A soft hyphen is only ever the typesetter's.
-                if (lines[i].last == 0x00AD || !m_compounds.joins(lineText(*line), lineText(*lines[i + 1].line)))
+                if (lines[i].last == 0x00AD)
                     dropEndHyphen(*line);
+                else
+                    m_record.addBrokenWord({line, lineText(*line), lineText(*lines[i + 1].line)});
             } else if (needsSpaceBetween(lines[i].last, lines[i + 1].first))
                 line->words.back()->text += u' ';
         }
@@ -214,7 +216,7 @@ private:
     }
 
     std::vector<fontStyle> m_styles;
-    hyphenatedWords& m_compounds;
+    pageRecord& m_record;
 };
 
 } // namespace
@@ -228,12 +230,26 @@ pageRecord::~pageRecord()
     clear();
 }
 
-std::unique_ptr<pageRecord> buildPageRecord(const pageContent& content, const std::vector<layoutSection>& sections,
-                                            const std::vector<std::string>& picturePaths,
-                                            hyphenatedWords& compounds)
+void pageRecord::addPicturePath(const std::string& path)
+{
+    auto* picture = new ns_epub::epubPicture;
+    picture->path = path;
+    picture->extra = 0;
+    addPicture(picture);
+}
+
+void pageRecord::joinBrokenWords(const hyphenatedWords& compounds)
+{
+    for (const brokenWord& word : m_brokenWords)
+        if (!compounds.joins(word.endingLine, word.nextLine))
+            dropEndHyphen(*word.line);
+    m_brokenWords.clear();
+}
+
+std::unique_ptr<pageRecord> buildPageRecord(const pageContent& content, const std::vector<layoutSection>& sections)
 {
     auto record = std::make_unique<pageRecord>();
-    const recordBuilder builder(content, compounds);
+    const recordBuilder builder(content, *record);
     for (const layoutSection& source : sections) {
         std::unique_ptr<ns_epub::epubSection> section;
         int key = 0;
@@ -247,12 +263,6 @@ std::unique_ptr<pageRecord> buildPageRecord(const pageContent& content, const st
         }
         if (section)
             record->addSection(section.release());
-    }
-    for (const std::string& path : picturePaths) {
-        auto* picture = new ns_epub::epubPicture;
-        picture->path = path;
-        picture->extra = 0;
-        record->addPicture(picture);
     }
     return record;
 }

@@ -1,10 +1,9 @@
 #include "parserun.h"
 
-#include "fitzdocument.h"
-#include "hyphenatedwords.h"
-#include "pagecontent.h"
-#include "pagelayout.h"
-#include "pagerecord.h"
+#include "documentsource.h"
+#include "fitzcontext.h"
+#include "fitzpicture.h"
+#include "pagereader.h"
 #include "pdfparseconf.h"
 #include "pdfparseprogress.h"
 #include "picturestore.h"
@@ -34,12 +33,20 @@ QByteArray fieldBytes(const char (&field)[N])
     return QByteArray(field, static_cast<qsizetype>(strnlen(field, N - 1)));
 }
 
+// How often a conversion that waits for the document's hyphenated words
+// looks whether it is cancelled.
+constexpr int kCancelLookMs = 10;
+
 } // namespace
 
-parseRun::parseRun(pdfParseProgress* progress, pdfParser::pageParseFunc pageFunc, const QString& pictureFolder)
-    : m_progress(progress), m_pageFunc(pageFunc), m_pictureFolder(pictureFolder)
+parseRun::parseRun(pdfParseProgress* progress, pdfParser::pageParseFunc pageFunc, const QString& pictureFolder,
+                   compoundsReading::pageHook compoundsHook)
+    : m_progress(progress), m_pageFunc(pageFunc), m_pictureFolder(pictureFolder),
+      m_compoundsHook(std::move(compoundsHook))
 {
 }
+
+parseRun::~parseRun() = default;
 
 QString parseRun::problems() const
 {
@@ -55,10 +62,13 @@ void parseRun::run(const pdfParseConf* request)
 {
     if (!readRequest(request))
         return;
-    fitzDocument document;
-    if (!openDocument(document))
+    // Both readings of the document, the pages' and the hyphenated words',
+    // open it from here.
+    const documentSource source(m_path);
+    pageReader reader(source, {m_passwords[0], m_passwords[1]}, request->pages);
+    int count = 0;
+    if (!openDocument(reader, count))
         return;
-    const int count = document.pageCount();
     if (count <= 0) {
         fail(QStringLiteral("%1 has no pages that can be read").arg(m_path));
         return;
@@ -70,7 +80,7 @@ void parseRun::run(const pdfParseConf* request)
     }
     if (m_progress)
         m_progress->setSuccess(true);
-    deliverPages(document, pictures, request->pages, count);
+    deliverPages(source, reader, pictures, request->pages, count);
 }
 
 bool parseRun::readRequest(const pdfParseConf* request)
@@ -94,27 +104,29 @@ bool parseRun::readRequest(const pdfParseConf* request)
     return true;
 }
 
-bool parseRun::openDocument(fitzDocument& document)
+bool parseRun::openDocument(pageReader& reader, int& count)
 {
-    QString error;
-    if (!document.open(m_path, &error)) {
-        fail(QStringLiteral("cannot open %1: %2").arg(m_path, error));
+    const pageReader::opening opening = reader.open();
+    switch (opening.state) {
+    case pageReader::openState::open:
+        m_openingPassword = opening.password;
+        count = opening.pageCount;
+        return true;
+    case pageReader::openState::cannotOpen:
+        fail(QStringLiteral("cannot open %1: %2").arg(m_path, opening.error));
+        return false;
+    case pageReader::openState::needsPassword:
+        fail(QStringLiteral("%1 needs a password").arg(m_path));
+        return false;
+    case pageReader::openState::wrongPassword:
+        fail(QStringLiteral("the password does not open %1").arg(m_path));
         return false;
     }
-    if (!document.needsPassword())
-        return true;
-    for (const QByteArray& password : m_passwords) {
-        if (!password.isEmpty() && document.authenticate(password))
-            return true;
-    }
-    const bool none = m_passwords[0].isEmpty() && m_passwords[1].isEmpty();
-    fail(none ? QStringLiteral("%1 needs a password").arg(m_path)
-              : QStringLiteral("the password does not open %1").arg(m_path));
     return false;
 }
 
-void parseRun::deliverPages(fitzDocument& document, pictureStore& pictures, const std::vector<int>& pages,
-                            int count)
+void parseRun::deliverPages(const documentSource& source, pageReader& reader, pictureStore& pictures,
+                            const std::vector<int>& pages, int count)
 {
     const auto exists = [count](int page) { return page >= 1 && page <= count; };
     const int wanted = static_cast<int>(std::count_if(pages.begin(), pages.end(), exists));
@@ -122,24 +134,37 @@ void parseRun::deliverPages(fitzDocument& document, pictureStore& pictures, cons
         m_progress->setPageNumber(wanted);
     std::vector<int> delivered;
     std::copy_if(pages.begin(), pages.end(), std::back_inserter(delivered), exists);
-    hyphenatedWords compounds([this, &document, &delivered](hyphenatedWords& words) {
-        readWholeText(document, delivered, words);
-    });
+    compoundsReading compounds(source, m_openingPassword, delivered, m_compoundsHook);
+    const auto ends = [this] { return cancelled(); };
     int done = 0;
     int read = 0;
-    for (const int page : pages) {
+    for (const int number : pages) {
         if (cancelled())
             return;
-        if (!exists(page)) {
+        if (!exists(number)) {
             notice(QStringLiteral("page %1 is not in the document (%2 pages)")
-                       .arg(QString::number(page), QString::number(count)));
+                       .arg(QString::number(number), QString::number(count)));
             continue;
         }
-        const pageResult result = deliverPage(document, pictures, page, compounds);
-        reportDone(++done);
-        if (result.read)
+        pageRead page;
+        if (!reader.next(page, ends))
+            return;
+        if (page.record && page.record->hasBrokenWords()) {
+            compounds.start();
+            if (!waitForCompounds(compounds))
+                return;
+            page.record->joinBrokenWords(compounds.words());
+        }
+        if (page.read)
             ++read;
-        if (!result.more)
+        if (!page.problem.isEmpty())
+            noticeUnreadable(page.number, page.problem);
+        savePictures(page, pictures);
+        const bool more = handOver(page);
+        pictures.removeAdded();
+        reader.done(std::move(page));
+        reportDone(++done);
+        if (!more)
             return;
     }
     // Pages were asked for and none could be read: that is no book.
@@ -147,62 +172,50 @@ void parseRun::deliverPages(fitzDocument& document, pictureStore& pictures, cons
         fail(QStringLiteral("none of the requested pages of %1 could be read").arg(m_path));
 }
 
-// Whether a hyphen at a line end belongs to the word is known only from the
-// whole text: a quick look at every page to be delivered notes the words it
-// writes with a hyphen inside a line. A cancel cuts it short.
-void parseRun::readWholeText(fitzDocument& document, std::vector<int> pages, hyphenatedWords& words) const
+// The page's pictures as files in the folder, each added to its record; a
+// picture that cannot be saved is left out and said.
+void parseRun::savePictures(pageRead& page, pictureStore& pictures)
 {
-    std::sort(pages.begin(), pages.end());
-    pages.erase(std::unique(pages.begin(), pages.end()), pages.end());
-    std::vector<std::u32string> lines;
-    for (const int page : pages) {
-        if (cancelled())
-            return;
-        document.readText(page - 1, lines);
-        for (const std::u32string& line : lines)
-            words.addLine(line);
+    if (!page.record)
+        return;
+    for (pagePicture& picture : page.pictures) {
+        if (picture.suffix.isEmpty()) {
+            if (!m_pictureContext)
+                m_pictureContext = std::make_unique<fitzContext>();
+            if (!m_pictureContext->get() || !encodePng(m_pictureContext->get(), picture.pixels, picture.bytes))
+                continue;
+            picture.suffix = QStringLiteral("png");
+        }
+        const QString path = pictures.add(picture.bytes, picture.suffix, page.number);
+        if (path.isEmpty()) {
+            notice(QStringLiteral("a picture of page %1 could not be saved in %2")
+                       .arg(QString::number(page.number), pictures.folder()));
+            continue;
+        }
+        page.record->addPicturePath(path.toStdString());
     }
 }
 
-// A page that cannot be loaded is left out; one whose content could be
-// loaded or run only in part is delivered with what was read. Both are
-// reported.
-parseRun::pageResult parseRun::deliverPage(fitzDocument& document, pictureStore& pictures, int pageNumber,
-                                           hyphenatedWords& compounds)
+// False when the parse was cancelled while it waited; the reading then ends
+// too.
+bool parseRun::waitForCompounds(compoundsReading& compounds) const
 {
-    pageResult result;
-    pageContent content;
-    QString error;
-    QString damage;
-    if (!document.readPage(pageNumber - 1, content, &error, &damage)) {
-        noticeUnreadable(pageNumber, error);
-        return result;
+    while (!compounds.waitForEnd(kCancelLookMs)) {
+        if (cancelled()) {
+            compounds.stop();
+            return false;
+        }
     }
-    // A damaged page that still gave text or a picture was read in part; a
-    // font MuPDF could not load, say, must not fail a task whose text is
-    // all there.
-    result.read = damage.isEmpty() || !content.lines.empty() || !content.pictures.empty();
-    if (!damage.isEmpty())
-        noticeUnreadable(pageNumber, damage);
-    std::stable_sort(content.pictures.begin(), content.pictures.end(), [](const pagePicture& a, const pagePicture& b) {
-        return a.y0 != b.y0 ? a.y0 < b.y0 : a.x0 < b.x0;
-    });
-    std::vector<std::string> paths;
-    for (const pagePicture& picture : content.pictures) {
-        const QString path = pictures.add(picture.bytes, picture.suffix, pageNumber);
-        if (path.isEmpty())
-            notice(QStringLiteral("a picture of page %1 could not be saved in %2")
-                       .arg(QString::number(pageNumber), pictures.folder()));
-        else
-            paths.push_back(path.toStdString());
-    }
-    std::unique_ptr<pageRecord> record = buildPageRecord(content, arrangePage(content), paths, compounds);
-    content = pageContent();
-    ns_epub::epubPage* page = record.get();
-    result.more = m_pageFunc ? m_pageFunc(page) : true;
-    record.reset();
-    pictures.removeAdded();
-    return result;
+    return true;
+}
+
+// The page to the page function; false when it asks for no more pages.
+bool parseRun::handOver(pageRead& page)
+{
+    if (!page.record)
+        return true;
+    ns_epub::epubPage* record = page.record.get();
+    return m_pageFunc ? m_pageFunc(record) : true;
 }
 
 bool parseRun::cancelled() const

@@ -21,7 +21,9 @@ namespace conversion {
 //   content could be loaded or run only in part is delivered with what was
 //   read; each is named in a noticeMessage "cannot read page <n> in
 //   '<file>': <MuPDF's message>".
-// - isNeedCancel() before every page; true ends the parse at once.
+// - isNeedCancel() before every page, and every few milliseconds while the
+//   next page is still being read or waits for the document's hyphenated
+//   words; true ends the parse at once.
 // - setSuccess(false) at the end when pages were requested and not one of
 //   them could be read: each was left out, or lost its content in part and
 //   gave neither text nor a picture.

@@ -29,9 +29,14 @@ QString pdfParser::pictureFolder() const
     return m_pictureFolder;
 }
 
+void pdfParser::setCompoundsHook(std::function<void(compoundsReading&)> hook)
+{
+    m_compoundsHook = std::move(hook);
+}
+
 void pdfParser::parse(pdfParseConf* conf)
 {
-    parseRun run(m_progress, m_pageFunc, m_pictureFolder);
+    parseRun run(m_progress, m_pageFunc, m_pictureFolder, m_compoundsHook);
     run.run(conf ? conf : m_conf);
     m_lastError = run.problems();
     m_unreadPages = run.unreadPages();

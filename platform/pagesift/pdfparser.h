@@ -3,10 +3,12 @@
 
 #include <QString>
 
+#include <functional>
 #include <vector>
 
 namespace conversion {
 
+class compoundsReading;
 struct pdfParseConf;
 class pdfParseProgress;
 
@@ -14,9 +16,12 @@ class pdfParseProgress;
 // records of leafbinder/src/epub_page.h): text sections in reading order,
 // split into columns, lines and runs of one look, and the page's pictures.
 //
-// The object only holds settings; parse() does the work on the calling
-// thread, with a MuPDF context of its own made there, and calls the progress
-// object and the page function on that thread. Each page is handed to the
+// The object only holds settings. parse() reads the document on threads of
+// its own, each with a MuPDF context made there: the pages, ahead of their
+// delivery, and, once a page has a word broken at a line end, the
+// document's hyphenated words. It calls the progress object and the page
+// function on the calling thread only, and every reading has ended when it
+// returns. Each page is handed to the
 // page function as an epubPage* passed as void*. The page, its items and its
 // picture files belong to the parser: the function may read them and hand
 // them on, but must keep nothing; they are freed and the pictures deleted
@@ -43,6 +48,10 @@ public:
     void setPictureFolder(const QString& folder);
     QString pictureFolder() const;
 
+    // Test seam: called on the thread of the reading alongside before each
+    // page it reads, with that reading.
+    void setCompoundsHook(std::function<void(compoundsReading&)> hook);
+
     // Reads conf (or the constructor's request when conf is null) and
     // delivers its pages; returns when done, cancelled or failed.
     void parse(pdfParseConf* conf);
@@ -61,6 +70,7 @@ private:
     pdfParseProgress* m_progress = nullptr;
     pageParseFunc m_pageFunc = nullptr;
     QString m_pictureFolder;
+    std::function<void(compoundsReading&)> m_compoundsHook;
     QString m_lastError;
     std::vector<int> m_unreadPages;
 };

@@ -26,9 +26,30 @@ testpdf::ImageSpec photograph(QRandomGenerator& random)
     return picture;
 }
 
+// Words a typesetter breaks at line ends, and compounds written with a
+// hyphen of their own.
+const char* const kLongWords[] = {"conversion", "paragraph", "structured", "extraction", "document", "together"};
+const char* const kCompounds[] = {"low-level", "well-known", "camera-ready", "read-only", "so-called"};
+
+// The line's text ends in the first part of a broken word, whose rest is
+// returned to begin the next line.
+QString breakAtLineEnd(QString& line, QRandomGenerator& random)
+{
+    if (random.bounded(2) == 0) {
+        const QString compound = QLatin1String(kCompounds[random.bounded(int(std::size(kCompounds)))]);
+        const qsizetype hyphen = compound.indexOf(QLatin1Char('-'));
+        line += compound.left(hyphen + 1);
+        return compound.mid(hyphen + 1) + QLatin1Char(' ');
+    }
+    const QString word = QLatin1String(kLongWords[random.bounded(int(std::size(kLongWords)))]);
+    const int cut = 3 + random.bounded(int(word.size()) - 5);
+    line += word.left(cut) + QLatin1Char('-');
+    return word.mid(cut) + QLatin1Char(' ');
+}
+
 } // namespace
 
-QString makeTextHeavyPdf(const QString& path, int pageCount, bool pictures)
+QString makeTextHeavyPdf(const QString& path, int pageCount, pdfExtras extras)
 {
     static const char* vocabulary[] = {
         "the", "of", "and", "a", "to", "in", "is", "you", "that", "it", "he", "was", "for", "on", "are", "as",
@@ -53,10 +74,21 @@ QString makeTextHeavyPdf(const QString& path, int pageCount, bool pictures)
         page.runs << heading;
         for (int column = 0; column < 2; ++column) {
             double y = 720;
+            QString carried;
             while (y > 60) {
-                QString line;
-                while (line.size() < 52)
-                    line += QLatin1String(vocabulary[random.bounded(int(std::size(vocabulary)))]) + QLatin1Char(' ');
+                QString line = carried;
+                carried.clear();
+                // A broken word's first part needs room at the line end,
+                // and the column's last line breaks none.
+                const bool breaking = extras.hyphenated && y > 80 && random.bounded(3) == 0;
+                while (line.size() < (breaking ? 44 : 52)) {
+                    if (extras.hyphenated && random.bounded(40) == 0)
+                        line += QLatin1String(kCompounds[random.bounded(int(std::size(kCompounds)))]) + QLatin1Char(' ');
+                    else
+                        line += QLatin1String(vocabulary[random.bounded(int(std::size(vocabulary)))]) + QLatin1Char(' ');
+                }
+                if (breaking)
+                    carried = breakAtLineEnd(line, random);
                 testpdf::TextRun run;
                 run.text = line.trimmed();
                 run.font = random.bounded(20) == 0 ? QStringLiteral("Times-Italic") : QStringLiteral("Times-Roman");
@@ -67,7 +99,7 @@ QString makeTextHeavyPdf(const QString& path, int pageCount, bool pictures)
                 y -= random.bounded(12) == 0 ? 16 : 11;
             }
         }
-        if (pictures)
+        if (extras.pictures)
             page.images << photograph(random);
         doc.pages << page;
     }

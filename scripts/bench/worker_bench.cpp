@@ -5,18 +5,24 @@
 //   Picture mode at zoom 200 (144 dpi): `pdftoppm -jpeg -r 144` alone.
 //   Text mode: `mutool draw -F stext`.
 //
-//   worker_bench [text|picture] [--pages N] [--pictures] [--peak] [file.pdf]
+//   worker_bench [text|picture] [--pages N] [--pictures] [--hyphenated] [--peak] [file.pdf]
+//   worker_bench --write file.pdf [--pages N] [--pictures] [--hyphenated]
 //
 // Without a mode both modes run, each in a process of its own so that their
 // memory peaks stay apart. Without a file a text-heavy PDF of N pages
 // (default 100) is made first, with --pictures one with a picture of its
-// own on every page. Memory is read after a tenth of the pages and
+// own on every page, with --hyphenated one whose lines often end in a
+// broken word. Memory is read after a tenth of the pages and
 // at the end: a flat peak means memory does not grow with the page count.
+// --write only writes that PDF, so that other builds can convert the same
+// file.
 //
 // With --peak each mode converts once, with no outside tool, and prints the
 // process's peak resident memory during that one task (the peak is restarted
 // once the PDF is open, so making the PDF does not count). Compare the
-// figures of two page counts to see what a long book costs.
+// figures of two page counts to see what a long book costs. Run under
+// `/usr/bin/time -v` with a mode and a file, it also gives one whole task
+// from the start of the process to the book.
 #include "benchsupport.h"
 #include "convert/pdfgraber.h"
 #include "convert/vuconsolethread.h"
@@ -40,12 +46,14 @@ namespace {
 constexpr int kRounds = 3;
 constexpr int kPictureZoom = 200;
 
-double cpuSeconds()
+// Processor time of this process (all its threads), or of its children
+// that have ended.
+double cpuSeconds(int who = RUSAGE_SELF)
 {
-    rusage self = {};
-    getrusage(RUSAGE_SELF, &self);
-    return static_cast<double>(self.ru_utime.tv_sec + self.ru_stime.tv_sec)
-        + static_cast<double>(self.ru_utime.tv_usec + self.ru_stime.tv_usec) / 1e6;
+    rusage usage = {};
+    getrusage(who, &usage);
+    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
+        + static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
 struct taskFigures {
@@ -55,8 +63,8 @@ struct taskFigures {
     qint64 bookBytes = 0;
 };
 
-// Whether a PDF made here has a picture on every page (--pictures).
-bool g_pictures = false;
+// What a PDF made here holds besides its text (--pictures, --hyphenated).
+bench::pdfExtras g_extras;
 
 // Memory read on the worker thread as progress passes a tenth of the task.
 std::atomic<long> g_peakAtTenth{-1};
@@ -95,9 +103,17 @@ taskFigures convertOnce(const QString& pdf, int pageCount, int zoom, const QStri
     return figures;
 }
 
-// Runs the tool with its output thrown away; seconds, or -1 when it failed.
-double toolOnce(const QString& program, const QStringList& arguments)
+// Seconds the tool took, or -1 when it failed, and the processor time it used.
+struct toolFigures {
+    double seconds = -1;
+    double cpu = -1;
+};
+
+// Runs the tool with its output thrown away.
+toolFigures toolOnce(const QString& program, const QStringList& arguments)
 {
+    toolFigures figures;
+    const double cpuBefore = cpuSeconds(RUSAGE_CHILDREN);
     QElapsedTimer timer;
     timer.start();
     QProcess tool;
@@ -105,10 +121,14 @@ double toolOnce(const QString& program, const QStringList& arguments)
     tool.setStandardErrorFile(QProcess::nullDevice());
     tool.start(program, arguments);
     const bool ok = tool.waitForFinished(-1) && tool.exitStatus() == QProcess::NormalExit && tool.exitCode() == 0;
-    return ok ? static_cast<double>(timer.nsecsElapsed()) / 1e9 : -1;
+    if (ok) {
+        figures.seconds = static_cast<double>(timer.nsecsElapsed()) / 1e9;
+        figures.cpu = cpuSeconds(RUSAGE_CHILDREN) - cpuBefore;
+    }
+    return figures;
 }
 
-double referenceOnce(bool picture, const QString& pdf, int pageCount, const QString& scratch)
+toolFigures referenceOnce(bool picture, const QString& pdf, int pageCount, const QString& scratch)
 {
     const QString last = QString::number(pageCount);
     if (picture) {
@@ -130,7 +150,7 @@ int benchPdf(const QString& givenPdf, int wantedPages, const QTemporaryDir& dir,
     *pdf = givenPdf;
     if (pdf->isEmpty()) {
         *pdf = dir.filePath(QStringLiteral("text-heavy.pdf"));
-        const QString error = bench::makeTextHeavyPdf(*pdf, wantedPages, g_pictures);
+        const QString error = bench::makeTextHeavyPdf(*pdf, wantedPages, g_extras);
         if (!error.isEmpty()) {
             std::fprintf(stderr, "cannot make the PDF: %s\n", qPrintable(error));
             return 0;
@@ -186,6 +206,7 @@ int runMode(bool picture, const QString& givenPdf, int wantedPages)
     double workerBest = 1e9;
     double workerCpu = 1e9;
     double toolBest = 1e9;
+    double toolCpu = 1e9;
     qint64 bookBytes = 0;
     long peakAtEnd = -1;
     long rssAtEnd = -1;
@@ -203,12 +224,13 @@ int runMode(bool picture, const QString& givenPdf, int wantedPages)
         workerBest = std::min(workerBest, figures.seconds);
         workerCpu = std::min(workerCpu, figures.cpu);
         bookBytes = figures.bookBytes;
-        const double tool = referenceOnce(picture, pdf, pageCount, dir.filePath(QStringLiteral("reference")));
-        if (tool < 0) {
+        const toolFigures tool = referenceOnce(picture, pdf, pageCount, dir.filePath(QStringLiteral("reference")));
+        if (tool.seconds < 0) {
             std::fprintf(stderr, "%s failed\n", picture ? "pdftoppm" : "mutool draw");
             return 1;
         }
-        toolBest = std::min(toolBest, tool);
+        toolBest = std::min(toolBest, tool.seconds);
+        toolCpu = std::min(toolCpu, tool.cpu);
     }
     rusage children = {};
     getrusage(RUSAGE_CHILDREN, &children);
@@ -221,6 +243,7 @@ int runMode(bool picture, const QString& givenPdf, int wantedPages)
     std::printf("  worker, processor time:  %.3f s\n", workerCpu);
     std::printf("  %-24s %.3f s, %.1f pages/s (best of %d)\n", (QByteArray(toolName) + ':').constData(), toolBest,
                 pageCount / toolBest, kRounds);
+    std::printf("  tool, processor time:    %.3f s\n", toolCpu);
     std::printf("  time ratio:              %.2f (worker / tool)\n", workerBest / toolBest);
     std::printf("  memory, worker:          RSS %ld KiB before; after a tenth of the pages RSS %ld KiB, peak %ld KiB;"
                 " after all RSS %ld KiB, peak %ld KiB\n",
@@ -234,11 +257,14 @@ int runMode(bool picture, const QString& givenPdf, int wantedPages)
 int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
-    // The book templates lie beside the program, as for the program itself.
+    // Files named on the command line are where the caller stands; the book
+    // templates lie beside the program, as for the program itself.
+    const QDir caller(QDir::currentPath());
     QDir::setCurrent(QCoreApplication::applicationDirPath());
 
     QString mode;
     QString pdf;
+    QString written;
     int pages = 100;
     bool peak = false;
     const QStringList arguments = QCoreApplication::arguments().mid(1);
@@ -251,13 +277,25 @@ int main(int argc, char* argv[])
         else if (argument == QLatin1String("--peak"))
             peak = true;
         else if (argument == QLatin1String("--pictures"))
-            g_pictures = true;
+            g_extras.pictures = true;
+        else if (argument == QLatin1String("--hyphenated"))
+            g_extras.hyphenated = true;
+        else if (argument == QLatin1String("--write") && i + 1 < arguments.size())
+            written = caller.absoluteFilePath(arguments.at(++i));
         else
-            pdf = QFileInfo(argument).absoluteFilePath();
+            pdf = caller.absoluteFilePath(argument);
     }
     if (pages < 1) {
-        std::fprintf(stderr, "usage: worker_bench [text|picture] [--pages N] [--pictures] [--peak] [file.pdf]\n");
+        std::fprintf(stderr, "usage: worker_bench [text|picture] [--pages N] [--pictures] [--hyphenated] [--peak]"
+                             " [file.pdf]\n       worker_bench --write file.pdf [--pages N] [--pictures]"
+                             " [--hyphenated]\n");
         return 2;
+    }
+    if (!written.isEmpty()) {
+        const QString error = bench::makeTextHeavyPdf(written, pages, g_extras);
+        if (!error.isEmpty())
+            std::fprintf(stderr, "cannot make the PDF: %s\n", qPrintable(error));
+        return error.isEmpty() ? 0 : 1;
     }
     if (!mode.isEmpty())
         return (peak ? runPeak : runMode)(mode == QLatin1String("picture"), pdf, pages);

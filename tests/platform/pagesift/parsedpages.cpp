@@ -150,6 +150,7 @@ void parse(const request& what, result& out)
     parser.setParseProgress(&out.progress);
     if (!what.pictureFolder.isEmpty())
         parser.setPictureFolder(what.pictureFolder);
+    parser.setCompoundsHook(what.compoundsHook);
     g_collected = &out.pages;
     parser.parse(&conf);
     g_collected = nullptr;

@@ -11,7 +11,12 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <vector>
+
+namespace conversion {
+class compoundsReading;
+}
 
 namespace parsed {
 
@@ -87,6 +92,7 @@ struct request {
     QString pictureFolder;
     int cancelAfter = -1;
     bool cancelFirst = false;
+    std::function<void(conversion::compoundsReading&)> compoundsHook;
 };
 
 void parse(const request& what, result& out);

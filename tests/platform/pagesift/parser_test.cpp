@@ -7,6 +7,10 @@
 
 #include "leafbinder/src/epub_page.h"
 #include "leafbinder/src/fixed_field.h"
+#include "platform/pagesift/compoundsreading.h"
+#include "platform/pagesift/documentsource.h"
+#include "platform/pagesift/fitzdocument.h"
+#include "platform/pagesift/pagecontent.h"
 #include "platform/pagesift/pdfparseconf.h"
 #include "pdfdamage.h"
 #include "platform/pagesift/pdfparser.h"
@@ -70,6 +74,30 @@ TEST_F(ParserTest, CancelBetweenPagesStopsTheParse)
     const parsed::result none = parseChecked(what, 5);
     EXPECT_TRUE(none.pages.empty());
     EXPECT_TRUE(none.progress.progress.isEmpty());
+}
+
+// A page with a word broken at a line end waits for the document's
+// hyphenated words, read alongside the conversion; a cancel meanwhile ends
+// that reading at once, not after the whole document.
+TEST_F(ParserTest, ACancelWhileAPageWaitsForTheHyphenatedWordsEndsTheirReading)
+{
+    parsed::request what;
+    what.path = make(QStringLiteral("broken.pdf"),
+                     testpdf::simpleDoc(3, {QStringLiteral("The phrase is docu-"), QStringLiteral("mented here.")}));
+    what.pages = {1, 2, 3};
+    parsed::result out;
+    int pagesBegun = 0;
+    bool stopped = false;
+    what.compoundsHook = [&](conversion::compoundsReading& reading) {
+        ++pagesBegun;
+        out.progress.setCancel(true);
+        stopped = reading.waitUntilStopped(20000);
+    };
+    parsed::parse(what, out);
+    EXPECT_TRUE(stopped);
+    EXPECT_EQ(pagesBegun, 1);
+    EXPECT_TRUE(out.pages.empty());
+    EXPECT_TRUE(out.progress.progress.isEmpty());
 }
 
 TEST_F(ParserTest, APasswordOpensTheDocumentAndAWrongOrMissingOneFails)
@@ -146,16 +174,16 @@ QStringList textOf(conversion::fitzDocument& document, int index)
 TEST_F(ParserTest, ASecondReadingOfAnOpenDocumentNeedsNeitherItsPathNorItsThread)
 {
     const QString path = make(QStringLiteral("shared.pdf"), testpdf::simpleDoc(3));
+    const conversion::documentSource source(path);
     conversion::fitzDocument first;
     QString error;
-    ASSERT_TRUE(first.open(path, &error)) << error.toStdString();
+    ASSERT_TRUE(first.open(source, &error)) << error.toStdString();
     ASSERT_TRUE(QFile::remove(path));
     const testfiles::Fifo pipe(path);
-    const std::shared_ptr<const RegularFile> file = first.file();
     QStringList other;
     std::thread reader([&] {
         conversion::fitzDocument second;
-        if (second.open(file, nullptr))
+        if (second.open(source, nullptr))
             other = textOf(second, 2);
     });
     const QStringList own = textOf(first, 0);
@@ -291,7 +319,8 @@ TEST_F(DamagedFileTest, AFileMuPdfRepairsCompletelyReportsNothing)
 }
 
 // A long document is read without keeping every page's objects parsed:
-// pages read again later, of a repaired file too, come out the same.
+// pages read again after the objects were let go, of a repaired file too,
+// come out the same.
 TEST_F(DamagedFileTest, EveryPageOfALongRepairedFileReadsInAnyOrder)
 {
     const QByteArray sound = testfiles::readAll(make(QStringLiteral("sound-long.pdf"), testpdf::simpleDoc(100)));
@@ -306,9 +335,22 @@ TEST_F(DamagedFileTest, EveryPageOfALongRepairedFileReadsInAnyOrder)
     const QString path = m_dir.filePath(QStringLiteral("long.pdf"));
     for (const QByteArray& pdf : {sound, testpdf::withShiftedXref(sound), testpdf::withWrongStartxref(sound)}) {
         ASSERT_TRUE(testfiles::writeAll(path, pdf));
-        const parsed::result out = parsePages(path, pages);
-        EXPECT_EQ(headings(out), expected);
-        EXPECT_TRUE(out.lastError.isEmpty()) << out.lastError.toStdString();
+        // Let go after every page.
+        conversion::fitzDocument document(conversion::finishedPages(0, 0));
+        QString error;
+        ASSERT_TRUE(document.open(conversion::documentSource(path), &error)) << error.toStdString();
+        QStringList headings;
+        for (const int page : pages) {
+            conversion::pageContent content;
+            QString damage;
+            ASSERT_TRUE(document.readPage(page - 1, content, &error, &damage)) << error.toStdString();
+            EXPECT_TRUE(damage.isEmpty()) << damage.toStdString();
+            QString heading;
+            for (const conversion::glyph& g : content.lines.at(0).glyphs)
+                heading += QString::fromUcs4(&g.c, 1);
+            headings << heading;
+        }
+        EXPECT_EQ(headings, expected);
     }
 }
 
