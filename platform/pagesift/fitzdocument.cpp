@@ -270,27 +270,20 @@ bool fitzDocument::readPage(int index, pageContent& out, QString* error, QString
 bool fitzDocument::readText(int index, std::vector<std::u32string>& lines, fz_cookie* cookie)
 {
     lines.clear();
-    if (!m_doc)
+    // Always a PDF: the document source opens every file with MuPDF's PDF reader.
+    pdf_document* pdf = m_doc ? pdf_document_from_fz_document(m_ctx, m_doc) : nullptr;
+    if (!pdf)
         return false;
-    pdf_document* pdf = pdf_document_from_fz_document(m_ctx, m_doc);
-    fz_page* page = nullptr;
     bool read = false;
-    fz_var(page);
     fz_var(read);
     fz_try(m_ctx)
     {
-        if (pdf)
-            read = readPdfTextLines(m_ctx, pdf, index, lines, cookie);
-        else
-            page = fz_load_page(m_ctx, m_doc, index);
+        read = readPdfTextLines(m_ctx, pdf, index, lines, cookie);
     }
     fz_catch(m_ctx)
     {
         read = false;
     }
-    if (page)
-        read = readTextLines(m_ctx, page, lines, cookie);
-    fz_drop_page(m_ctx, page);
     fz_flush_warnings(m_ctx);
     m_finishedPages.pageDone(m_context, m_doc);
     return read;

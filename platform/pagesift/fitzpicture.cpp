@@ -56,7 +56,6 @@ picturePixels pixelsOf(fz_context* ctx, fz_pixmap* pixmap)
     picturePixels pixels;
     pixels.width = fz_pixmap_width(ctx, pixmap);
     pixels.height = fz_pixmap_height(ctx, pixmap);
-    pixels.components = fz_pixmap_components(ctx, pixmap);
     pixels.alpha = fz_pixmap_alpha(ctx, pixmap) != 0;
     pixels.grey = fz_pixmap_colorspace(ctx, pixmap) == fz_device_gray(ctx);
     pixels.stride = fz_pixmap_stride(ctx, pixmap);

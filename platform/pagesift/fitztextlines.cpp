@@ -82,15 +82,22 @@ void clipStrokeText(fz_context* ctx, fz_device* dev, const fz_text* text, const 
     addText(ctx, dev, text, ctm);
 }
 
-// Runs the page through a device that keeps its lines: run(device) starts
-// MuPDF on the page.
-template <typename Run>
-bool runTextLines(fz_context* ctx, std::vector<std::u32string>& lines, fz_cookie* cookie, Run run)
+} // namespace
+
+bool readPdfTextLines(fz_context* ctx, pdf_document* doc, int index, std::vector<std::u32string>& lines,
+                      fz_cookie* cookie)
 {
+    pdf_obj* page = pdf_lookup_page_obj(ctx, doc, index);
+    fz_matrix ctm;
+    pdf_page_obj_transform(ctx, page, nullptr, &ctm);
+    pdf_obj* resources = pdf_dict_get_inheritable(ctx, page, PDF_NAME(Resources));
+    pdf_obj* contents = pdf_dict_get(ctx, page, PDF_NAME(Contents));
     textLineDevice* device = nullptr;
+    pdf_processor* processor = nullptr;
     bool ok = true;
     bool failed = false;
     fz_var(device);
+    fz_var(processor);
     fz_var(failed);
     fz_try(ctx)
     {
@@ -101,11 +108,14 @@ bool runTextLines(fz_context* ctx, std::vector<std::u32string>& lines, fz_cookie
         device->super.clip_text = clipText;
         device->super.clip_stroke_text = clipStrokeText;
         device->super.ignore_text = addText;
-        run(&device->super);
+        processor = pdf_new_run_processor(ctx, &device->super, ctm, "View", nullptr, nullptr, cookie);
+        pdf_process_contents(ctx, processor, doc, resources, contents, cookie);
+        pdf_close_processor(ctx, processor);
         fz_close_device(ctx, &device->super);
     }
     fz_always(ctx)
     {
+        pdf_drop_processor(ctx, processor);
         if (device) {
             failed = device->failed;
             fz_drop_device(ctx, &device->super);
@@ -116,40 +126,6 @@ bool runTextLines(fz_context* ctx, std::vector<std::u32string>& lines, fz_cookie
         ok = false;
     }
     return ok && !failed && !(cookie && cookie->abort);
-}
-
-} // namespace
-
-bool readTextLines(fz_context* ctx, fz_page* page, std::vector<std::u32string>& lines, fz_cookie* cookie)
-{
-    return runTextLines(ctx, lines, cookie,
-                        [&](fz_device* device) { fz_run_page_contents(ctx, page, device, fz_identity, cookie); });
-}
-
-bool readPdfTextLines(fz_context* ctx, pdf_document* doc, int index, std::vector<std::u32string>& lines,
-                      fz_cookie* cookie)
-{
-    pdf_obj* page = pdf_lookup_page_obj(ctx, doc, index);
-    fz_matrix ctm;
-    pdf_page_obj_transform(ctx, page, nullptr, &ctm);
-    pdf_obj* resources = pdf_dict_get_inheritable(ctx, page, PDF_NAME(Resources));
-    pdf_obj* contents = pdf_dict_get(ctx, page, PDF_NAME(Contents));
-    return runTextLines(ctx, lines, cookie, [&](fz_device* device) {
-        pdf_processor* processor = pdf_new_run_processor(ctx, device, ctm, "View", nullptr, nullptr, cookie);
-        fz_try(ctx)
-        {
-            pdf_process_contents(ctx, processor, doc, resources, contents, cookie);
-            pdf_close_processor(ctx, processor);
-        }
-        fz_always(ctx)
-        {
-            pdf_drop_processor(ctx, processor);
-        }
-        fz_catch(ctx)
-        {
-            fz_rethrow(ctx);
-        }
-    });
 }
 
 } // namespace conversion

@@ -42,7 +42,6 @@ struct fontFace {
 // The pixels of a picture in device grey or RGB, to be encoded as PNG.
 struct picturePixels {
     int width = 0, height = 0;
-    int components = 0;             // alpha included
     bool alpha = false;
     bool grey = false;              // else RGB
     int stride = 0;

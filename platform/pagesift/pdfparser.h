@@ -21,12 +21,11 @@ class pdfParseProgress;
 // delivery, and, once a page has a word broken at a line end, the
 // document's hyphenated words. It calls the progress object and the page
 // function on the calling thread only, and every reading has ended when it
-// returns. Each page is handed to the
-// page function as an epubPage* passed as void*. The page, its items and its
-// picture files belong to the parser: the function may read them and hand
-// them on, but must keep nothing; they are freed and the pictures deleted
-// as soon as it returns. A page function that returns false ends the parse
-// after that page.
+// returns. Each page is handed to the page function as an epubPage* passed
+// as void*. The page, its items and its picture files belong to the parser:
+// the function may read them and hand them on, but must keep nothing; they
+// are freed and the pictures deleted as soon as it returns. A page function
+// that returns false ends the parse after that page.
 //
 // Failures: see pdfParseProgress. Why the last parse failed, or which pages
 // it could not read, is in lastError(); the parser itself writes no log.
