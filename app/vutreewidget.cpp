@@ -352,7 +352,9 @@ bool VuTreeWidget::setPageText(QTreeWidgetItem* row, const QString& text)
 {
     if (!taskrow::acceptsPageText(row, text))
         return false;
-    const bool changed = text != taskrow::pageText(row);
+    // An empty text and "All" both name every page.
+    const QString old = taskrow::pageText(row);
+    const bool changed = text != old && !(utils::isAllPagesText(text) && utils::isAllPagesText(old));
     row->setText(taskrow::ColumnSelectedPages, text);
     if (changed && taskrow::hasBook(row))
         taskrow::setStatus(row, taskrow::StatusIdle);

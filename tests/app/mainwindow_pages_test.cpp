@@ -164,6 +164,16 @@ TEST_F(Pages, AFallingRangeIsRefusedWhenEditingEnds)
     EXPECT_EQ(rowPages(), QStringLiteral("5"));
 }
 
+// Leaving the empty range field of a converted row that has "All" is no
+// new choice of pages.
+TEST_F(Pages, LeavingAnEmptyRangeKeepsAConvertedRowOfAllPagesDone)
+{
+    taskrow::setStatus(row(0), taskrow::StatusDone);
+    click("radioButtonPageRange");
+    EXPECT_TRUE(type(m_pages, QString(), true).isEmpty());
+    EXPECT_EQ(taskrow::status(row(0)), int(taskrow::StatusDone));
+}
+
 TEST_F(Pages, TheRadiosSetTheRow)
 {
     row(0)->setText(taskrow::ColumnSelectedPages, QStringLiteral("2-3"));
