@@ -50,8 +50,7 @@ void MainWindow::on_convert()
             writeLogLine("%s", "outfile path false");
             return;
         }
-        // The folder that was checked, not the raw text: an empty or
-        // relative text names the working folder there.
+        // The folder as checked, not the raw text.
         m_outputFolder = utils::folderPath(checked);
     }
     getTaskItemList(false);

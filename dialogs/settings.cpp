@@ -215,16 +215,16 @@ void Settings::on_browse_clicked()
         ui->lineEdit->setText(QDir::toNativeSeparators(folder));
 }
 
-// A relative text, the empty one included, would name a folder in the
-// current one, which is the program's own installation folder: it is
-// refused, as OK refuses it.
+// A text OK would refuse is refused here too: a relative one, the empty one
+// included, would name a folder in the current one, which is the program's
+// own installation folder.
 void Settings::on_open_clicked()
 {
-    if (!QDir::isAbsolutePath(ui->lineEdit->text())) {
-        VuMessageBox::alert(tr("The selected path is incorrect, please select again."), QString(), nullptr);
+    if (!isTemporaryFolderValid(ui->lineEdit->text())) {
+        refuseTemporaryFolder();
         return;
     }
-    const QString folder = QDir(ui->lineEdit->text()).absolutePath();
+    const QString folder = ui->lineEdit->text();
     if (!QDir(folder).exists())
         QDir().mkpath(folder);
     const bool opened = QDir(folder).exists() && QDesktopServices::openUrl(QUrl::fromLocalFile(folder));

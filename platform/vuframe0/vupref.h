@@ -25,8 +25,9 @@ public:
     static void setValue(const QString& key, const QVariant& value, bool delayed = false);
 
     // A stored folder: the value when it is an absolute path (blanks around
-    // it aside), else (absent, empty or relative) fallback. A relative folder would be taken from the
-    // current folder, which is the program's own installation folder.
+    // it aside), else (absent, empty or relative) fallback. A relative
+    // folder would be taken from the current folder, which is the program's
+    // own installation folder.
     static QString folderValue(const QString& key, const QString& fallback);
 
     static bool contains(const QString& key);
