@@ -2,7 +2,7 @@
 
 #include "convert/logwriter.h"
 #include "convert/rendercap.h"
-#include "platform/pagesift/regularfilestream.h"
+#include "platform/pagesift/documentsource.h"
 
 #include <QGuiApplication>
 #include <QString>
@@ -114,24 +114,16 @@ bool authenticate(pdfapp_t* app, const passwordBuffer& password)
     return accepted != 0;
 }
 
+// MuPDF's PDF reader repairs a damaged cross-reference table by itself.
 bool openDocument(pdfapp_t* app, const std::shared_ptr<const RegularFile>& file)
 {
+    const conversion::documentSource source(file);
     fz_context* ctx = app->ctx;
-    fz_stream* stream = nullptr;
     fz_document* doc = nullptr;
-    fz_var(stream);
     fz_var(doc);
     fz_try(ctx)
     {
-        stream = openRegularFileStream(ctx, file);
-        // Always the PDF reader, whatever the file is called; it repairs a
-        // damaged cross-reference table by itself.
-        doc = fz_open_document_with_stream(ctx, "application/pdf", stream);
-    }
-    fz_always(ctx)
-    {
-        // The document holds the stream (and so the file) itself.
-        fz_drop_stream(ctx, stream);
+        doc = source.open(ctx);
     }
     fz_catch(ctx)
     {

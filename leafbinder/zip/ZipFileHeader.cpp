@@ -136,10 +136,11 @@ void CZipFileHeader::encodeTexts()
         ZipPlatform::replaceChar(name, QLatin1Char('\\'), QLatin1Char('/'));
         const quint32 codePage = ZipCompatibility::nameCodePage(m_hostSystem);
         m_utf8Texts = false;
-        if (ZipPlatform::holdsNameBytes(name)) {
+        if (m_hostSystem == ZipCompatibility::hostUnix && ZipPlatform::holdsNameBytes(name)) {
             // A file name that is no UTF-8 is stored as its own bytes,
             // unmarked, as Unix archivers store it: as text it would merge
             // with every name that differs from it only in those bytes.
+            // Only an entry made on Unix tells readers to take them so.
             const QByteArray bytes = ZipPlatform::fileNameToBytes(name);
             m_nameBytes.allocate(static_cast<int>(bytes.size()));
             std::memcpy(m_nameBytes.data(), bytes.constData(), static_cast<size_t>(bytes.size()));

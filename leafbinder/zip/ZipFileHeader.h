@@ -19,7 +19,8 @@ class CZipStorage;
 // code page cannot hold is written as UTF-8 and marked by flag bit 11, as is a
 // non-ASCII UTF-8 name, so readers never see substituted characters. A file
 // name whose bytes are no UTF-8 (ZipPlatform::holdsNameBytes) is written as
-// those bytes, unmarked.
+// those bytes, unmarked, in an entry made on Unix (the archive makes every
+// entry with such a name so).
 class LEAFBINDER_EXPORT CZipFileHeader {
 public:
     enum Flags : quint16 {

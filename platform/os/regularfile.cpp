@@ -25,8 +25,8 @@ std::shared_ptr<const RegularFile> refuse(QString* why, const QString& text)
 
 } // namespace
 
-RegularFile::RegularFile(int descriptor, const QString& path)
-    : m_descriptor(descriptor), m_path(path)
+RegularFile::RegularFile(int descriptor)
+    : m_descriptor(descriptor)
 {
 }
 
@@ -54,9 +54,15 @@ std::shared_ptr<const RegularFile> RegularFile::open(const QString& path, QStrin
     } while (descriptor < 0 && errno == EINTR);
     if (descriptor < 0)
         return refuse(why, QString::fromLocal8Bit(std::strerror(errno)));
-    std::shared_ptr<const RegularFile> file(new RegularFile(descriptor, path));
+    std::shared_ptr<const RegularFile> file(new RegularFile(descriptor));
     if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode))
         return refuse(why, notRegular);
+    // A regular file after all: reads wait for its data again, as a file
+    // system that passes the flag on (a network or user-space one) could
+    // otherwise answer a read with "try again".
+    const int flags = ::fcntl(descriptor, F_GETFL);
+    if (flags < 0 || ::fcntl(descriptor, F_SETFL, flags & ~O_NONBLOCK) != 0)
+        return refuse(why, QString::fromLocal8Bit(std::strerror(errno)));
     if (openedHook())
         openedHook()(path);
     return file;

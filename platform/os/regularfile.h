@@ -24,8 +24,6 @@ public:
     RegularFile(const RegularFile&) = delete;
     RegularFile& operator=(const RegularFile&) = delete;
 
-    // The path it was opened by, for messages only.
-    const QString& path() const { return m_path; }
     // The size now; -1 when it cannot be read.
     qint64 size() const;
     // Up to count bytes from offset: the number read, 0 at the end, -1 on an
@@ -39,10 +37,9 @@ public:
     static void setOpenedHook(std::function<void(const QString&)> hook);
 
 private:
-    RegularFile(int descriptor, const QString& path);
+    explicit RegularFile(int descriptor);
 
     int m_descriptor;
-    QString m_path;
 };
 
 #endif

@@ -10,6 +10,10 @@ documentSource::documentSource(const QString& path) : m_file(RegularFile::open(p
 {
 }
 
+documentSource::documentSource(std::shared_ptr<const RegularFile> file) : m_file(std::move(file))
+{
+}
+
 fz_document* documentSource::open(fz_context* ctx) const
 {
     if (!m_file)

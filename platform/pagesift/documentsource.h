@@ -15,7 +15,8 @@ namespace conversion {
 
 // The PDF a parse reads, opened once as a RegularFile, and the one place
 // that opens the document in it for each reading on a context of its own:
-// the pages read ahead and the hyphenated words read alongside. No reading
+// the pages read ahead, the hyphenated words read alongside, Picture mode's
+// pages and the preview's. No reading
 // opens the path again, so both read the same file whatever is later put at
 // its path. A copy shares the file.
 class documentSource {
@@ -23,6 +24,8 @@ public:
     // A named pipe or anything else that is no regular file is refused
     // without waiting; refusal() then says why.
     explicit documentSource(const QString& path);
+    // The PDF in a file already opened.
+    explicit documentSource(std::shared_ptr<const RegularFile> file);
 
     // Null when the file was refused.
     const std::shared_ptr<const RegularFile>& file() const { return m_file; }
